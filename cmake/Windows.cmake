@@ -1,0 +1,49 @@
+# The Win32 layer, the program and its tests; built only for Windows.
+
+# UI Automation declarations. mingw-w64's own uiautomationclient.h lacks the IUIAutomation
+# interfaces; Wine's headers (from libwine-dev) compile with mingw when staged alone, so that
+# their own includes resolve to mingw's headers. On Windows the SDK's headers serve instead.
+add_library(vantro_uia_headers INTERFACE)
+if(NOT VANTRO_WINDOWS_SDK)
+  set(VANTRO_UIA_INCLUDE ${PROJECT_BINARY_DIR}/uia-include)
+  file(MAKE_DIRECTORY ${VANTRO_UIA_INCLUDE})
+  foreach(header uiautomationclient.h uiautomationcore.h)
+    set(source /usr/include/wine/wine/windows/${header})
+    if(NOT EXISTS ${source})
+      message(FATAL_ERROR "${source} is missing: run scripts/bootstrap (libwine-dev)")
+    endif()
+    file(CREATE_LINK ${source} ${VANTRO_UIA_INCLUDE}/${header} SYMBOLIC)
+  endforeach()
+  target_include_directories(vantro_uia_headers SYSTEM BEFORE INTERFACE ${VANTRO_UIA_INCLUDE})
+endif()
+
+set(VANTRO_WIN32_DEFINITIONS _WIN32_WINNT=0x0A00 WINVER=0x0A00 UNICODE _UNICODE NOMINMAX
+                             WIN32_LEAN_AND_MEAN)
+set(VANTRO_WIN32_LIBS user32 gdi32 shell32 ole32 oleaut32 uuid advapi32 dwmapi comctl32 oleacc)
+
+file(GLOB_RECURSE VANTRO_WIN_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/windows/*.cpp
+     ${PROJECT_SOURCE_DIR}/src/app/*.cpp)
+add_library(vantro_win STATIC ${VANTRO_WIN_SOURCES})
+target_compile_definitions(vantro_win PUBLIC ${VANTRO_WIN32_DEFINITIONS})
+target_link_libraries(vantro_win PUBLIC vantro_core vantro_uia_headers ${VANTRO_WIN32_LIBS})
+vantro_warnings(vantro_win)
+
+add_executable(vantro WIN32 ${PROJECT_SOURCE_DIR}/src/main.cpp)
+target_link_options(vantro PRIVATE -municode)
+target_link_libraries(vantro PRIVATE vantro_win)
+vantro_warnings(vantro)
+# build/windows/vantro.exe, the path the scripts and the README name.
+set_target_properties(vantro PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+
+# Win32 tests: a console program built from GoogleTest, run under Wine, one process per test.
+file(GLOB VANTRO_WIN_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/*.cpp)
+add_executable(vantro_win_tests ${VANTRO_WIN_TESTS})
+target_include_directories(vantro_win_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(vantro_win_tests PRIVATE vantro_win vantro_gtest_main)
+vantro_warnings(vantro_win_tests)
+vantro_add_gtest(vantro_win_tests)
+
+# Test-only programs and libraries (UI Automation stand-in, sample application).
+if(EXISTS ${PROJECT_SOURCE_DIR}/tests/support/CMakeLists.txt)
+  add_subdirectory(tests/support)
+endif()
