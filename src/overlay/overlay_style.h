@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+namespace vantro::config {
+struct BadgeColors;
+}
+
 namespace vantro::overlay {
 
 // A Windows COLORREF: red in the lowest byte, then green, then blue; the highest byte 0.
@@ -29,6 +33,11 @@ struct OverlayStyle {
   bool shadow;
   bool show_leader;
   Placement placement;
+
+  // The element overlay's and the window overlay's presets, overridden by the configured
+  // colours, opacity and leader flag (src/overlay/color.cpp). They never fail.
+  [[nodiscard]] static OverlayStyle for_elements(const config::BadgeColors& colors);
+  [[nodiscard]] static OverlayStyle for_windows(const config::BadgeColors& colors);
 
   friend bool operator==(const OverlayStyle&, const OverlayStyle&) = default;
 };
