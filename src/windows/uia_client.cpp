@@ -1,0 +1,315 @@
+#include "windows/uia_client.h"
+
+#include <oleauto.h>
+
+#include <array>
+#include <string>
+#include <unordered_map>
+
+#include "logging/log.h"
+#include "picking/browser.h"
+#include "picking/classification.h"
+#include "picking/element_walk.h"
+#include "windows/wide.h"
+#include "windows/win_error.h"
+
+namespace vantro::windows {
+namespace {
+
+constexpr std::string_view kTarget = "vantro::windows";
+
+// WM_GETOBJECT's object id for a UI Automation provider (UiaRootObjectId).
+constexpr LPARAM kUiaRootObjectId = -25;
+constexpr UINT kWakeUpTimeoutMs = 50;
+constexpr std::size_t kInitialCapacity = 64;
+constexpr DWORD kImagePathCapacity = 1024;
+
+// The typed pattern interfaces. Defined here rather than taken from the headers: the staged
+// headers only forward-declare the Invoke pattern and QueryInterface needs nothing more.
+constexpr GUID kIidInvokePattern = {
+    0xFB377FBE, 0x8EA6, 0x46D5, {0x9C, 0x73, 0x64, 0x99, 0x64, 0x2D, 0x30, 0x59}};
+constexpr GUID kIidTogglePattern = {
+    0x94CF8058, 0x9B8D, 0x4AB9, {0x8B, 0xFD, 0x4C, 0xD0, 0xA3, 0x3C, 0x8C, 0x70}};
+constexpr GUID kIidSelectionItemPattern = {
+    0xA8EFA66A, 0x0FDA, 0x421A, {0x91, 0x94, 0x38, 0x02, 0x1F, 0x35, 0x78, 0xEA}};
+constexpr GUID kIidExpandCollapsePattern = {
+    0x619BE086, 0x1F4E, 0x4EE4, {0xBA, 0xFA, 0x21, 0x01, 0x28, 0x73, 0x87, 0x30}};
+constexpr GUID kIidLegacyIAccessiblePattern = {
+    0x828055AD, 0x355B, 0x4435, {0x86, 0xD5, 0x3B, 0x51, 0xC1, 0x4A, 0x9B, 0x1B}};
+constexpr GUID kClsidCUIAutomation = {
+    0xFF48DBA4, 0x60EF, 0x4201, {0xAA, 0x87, 0x54, 0x10, 0x3E, 0xEF, 0x59, 0x4E}};
+constexpr GUID kIidIUIAutomation = {
+    0x30CBE57D, 0xD9D0, 0x452A, {0xAB, 0x13, 0x7A, 0xC5, 0xAC, 0x48, 0x25, 0xEE}};
+
+const GUID& pattern_interface(picking::ActionPattern pattern) {
+  switch (pattern) {
+    case picking::ActionPattern::Invoke:
+      return kIidInvokePattern;
+    case picking::ActionPattern::Toggle:
+      return kIidTogglePattern;
+    case picking::ActionPattern::SelectionItem:
+      return kIidSelectionItemPattern;
+    case picking::ActionPattern::ExpandCollapse:
+      return kIidExpandCollapsePattern;
+  }
+  return kIidInvokePattern;
+}
+
+// The description the failing call left in the thread's error information, if any.
+std::string thread_error_description() {
+  ComPtr<IErrorInfo> info;
+  if (GetErrorInfo(0, info.GetAddressOf()) != S_OK || !info) return {};
+  BSTR description = nullptr;
+  std::string text;
+  if (SUCCEEDED(info->GetDescription(&description)) && description != nullptr)
+    text = narrow(std::wstring_view(description, SysStringLen(description)));
+  SysFreeString(description);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
+// A call that succeeds without returning the interface asked for counts as failed (E_POINTER).
+template <class T>
+Result<ComPtr<T>> interface_or_error(HRESULT hr, ComPtr<T> value) {
+  if (FAILED(hr)) return fail(uia_error(hr));
+  if (!value) return fail(uia_error(E_POINTER));
+  return value;
+}
+
+// One element of the control view, asked through its IUIAutomationElement.
+class UiaElement final : public picking::WalkElement {
+ public:
+  explicit UiaElement(ComPtr<IUIAutomationElement> element) : element_(std::move(element)) {}
+
+  [[nodiscard]] IUIAutomationElement* get() const { return element_.Get(); }
+
+  std::optional<bool> is_offscreen() override {
+    return read_flag(&IUIAutomationElement::get_CurrentIsOffscreen);
+  }
+  std::optional<bool> is_enabled() override { return read_flag(&IUIAutomationElement::get_CurrentIsEnabled); }
+  std::optional<bool> keyboard_focusable() override {
+    return read_flag(&IUIAutomationElement::get_CurrentIsKeyboardFocusable);
+  }
+
+  std::optional<std::int32_t> control_type_id() override {
+    CONTROLTYPEID id = 0;
+    if (FAILED(element_->get_CurrentControlType(&id))) return std::nullopt;
+    return static_cast<std::int32_t>(id);
+  }
+
+  std::optional<picking::ScreenRect> bounding_rectangle() override {
+    RECT rect{};
+    if (FAILED(element_->get_CurrentBoundingRectangle(&rect))) return std::nullopt;
+    return picking::ScreenRect{static_cast<std::int32_t>(rect.left), static_cast<std::int32_t>(rect.top),
+                               static_cast<std::int32_t>(rect.right), static_cast<std::int32_t>(rect.bottom)};
+  }
+
+  bool offers_pattern(picking::ActionPattern pattern) override {
+    ComPtr<IUnknown> object;
+    if (FAILED(element_->GetCurrentPattern(picking::pattern_id(pattern), object.GetAddressOf())) || !object)
+      return false;
+    ComPtr<IUnknown> typed;
+    return SUCCEEDED(object->QueryInterface(pattern_interface(pattern),
+                                            reinterpret_cast<void**>(typed.GetAddressOf()))) &&
+           typed;
+  }
+
+  std::optional<std::uint32_t> accessibility_role() override {
+    ComPtr<IUnknown> object;
+    if (FAILED(element_->GetCurrentPattern(picking::kLegacyIAccessiblePatternId, object.GetAddressOf())) ||
+        !object)
+      return std::nullopt;
+    ComPtr<IUIAutomationLegacyIAccessiblePattern> legacy;
+    if (FAILED(object->QueryInterface(kIidLegacyIAccessiblePattern,
+                                      reinterpret_cast<void**>(legacy.GetAddressOf()))) ||
+        !legacy)
+      return std::nullopt;
+    DWORD role = 0;
+    if (FAILED(legacy->get_CurrentRole(&role))) return std::nullopt;
+    return static_cast<std::uint32_t>(role);
+  }
+
+ private:
+  std::optional<bool> read_flag(HRESULT (STDMETHODCALLTYPE IUIAutomationElement::*read)(BOOL*)) {
+    BOOL value = FALSE;
+    if (FAILED((element_.Get()->*read)(&value))) return std::nullopt;
+    return value != FALSE;
+  }
+
+  ComPtr<IUIAutomationElement> element_;
+};
+
+// The control-view walker, and the client's map as the store of collected elements.
+class ControlViewTree final : public picking::ElementTree {
+ public:
+  ControlViewTree(IUIAutomationTreeWalker* walker,
+                  std::unordered_map<std::uint64_t, ComPtr<IUIAutomationElement>>& elements)
+      : walker_(walker), elements_(elements) {}
+
+  std::unique_ptr<picking::WalkElement> first_child(picking::WalkElement& element) override {
+    ComPtr<IUIAutomationElement> child;
+    if (FAILED(walker_->GetFirstChildElement(as_uia(element), child.GetAddressOf())) || !child)
+      return nullptr;
+    return std::make_unique<UiaElement>(std::move(child));
+  }
+
+  std::unique_ptr<picking::WalkElement> next_sibling(picking::WalkElement& element) override {
+    ComPtr<IUIAutomationElement> sibling;
+    if (FAILED(walker_->GetNextSiblingElement(as_uia(element), sibling.GetAddressOf())) || !sibling)
+      return nullptr;
+    return std::make_unique<UiaElement>(std::move(sibling));
+  }
+
+  void keep(picking::ElementId id, picking::WalkElement& element) override {
+    elements_.insert_or_assign(id.value, ComPtr<IUIAutomationElement>(as_uia(element)));  // AddRef
+  }
+
+ private:
+  static IUIAutomationElement* as_uia(picking::WalkElement& element) {
+    return static_cast<UiaElement&>(element).get();
+  }
+
+  IUIAutomationTreeWalker* walker_;
+  std::unordered_map<std::uint64_t, ComPtr<IUIAutomationElement>>& elements_;
+};
+
+void send_wake_up(HWND window) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(window, WM_GETOBJECT, 0, kUiaRootObjectId, SMTO_ABORTIFHUNG, kWakeUpTimeoutMs,
+                      &ignored);
+  SendMessageTimeoutW(window, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT), SMTO_ABORTIFHUNG,
+                      kWakeUpTimeoutMs, &ignored);
+}
+
+// EnumChildWindows callback: wakes one descendant window and goes on with the next.
+BOOL CALLBACK nudge_child_accessibility(HWND window, LPARAM) {
+  send_wake_up(window);
+  return TRUE;
+}
+
+// Browsers build their accessibility tree only once someone asks for it.
+void wake_browser_accessibility(HWND window) {
+  send_wake_up(window);
+  EnumChildWindows(window, nudge_child_accessibility, 0);
+}
+
+std::string by_role_text(const std::vector<picking::ElementInfo>& collected) {
+  std::unordered_map<picking::Role, std::size_t> counts;
+  for (const auto& info : collected) ++counts[info.role];
+  std::string text = "{";
+  bool first = true;
+  for (const auto& [role, count] : counts) {
+    text += fmt::format("{}{}: {}", first ? "" : ", ", picking::role_name(role), count);
+    first = false;
+  }
+  return text + "}";
+}
+
+}  // namespace
+
+Error uia_error(HRESULT hr) {
+  std::string message = thread_error_description();
+  if (message.empty()) message = system_message(hr);
+  return Error::hresult(static_cast<std::int32_t>(hr), message);
+}
+
+bool is_browser_window(HWND window) {
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(window, &process_id);
+  if (process_id == 0) return false;
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
+  if (process == nullptr || process == INVALID_HANDLE_VALUE) return false;
+  std::array<wchar_t, kImagePathCapacity> path{};
+  DWORD length = kImagePathCapacity;
+  const BOOL ok = QueryFullProcessImageNameW(process, 0, path.data(), &length);
+  CloseHandle(process);
+  if (!ok || length == 0) return false;
+  return picking::is_browser_image_path(
+      std::u16string_view(reinterpret_cast<const char16_t*>(path.data()), length));
+}
+
+Result<UiaClient> UiaClient::create() {
+  // Refused when the awareness was set before (or, under Wine, always); harmless either way.
+  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+
+  constexpr std::string_view kContext = "initializing UI Automation client";
+  // The apartment lasts until the process ends: COM is never uninitialised.
+  if (const HRESULT hr = CoInitializeEx(nullptr, COINIT_MULTITHREADED); FAILED(hr))
+    return fail(uia_error(hr).context(std::string(kContext)));
+
+  ComPtr<IUIAutomation> automation;
+  const HRESULT hr = CoCreateInstance(kClsidCUIAutomation, nullptr, CLSCTX_ALL, kIidIUIAutomation,
+                                      reinterpret_cast<void**>(automation.GetAddressOf()));
+  auto created = interface_or_error(hr, std::move(automation));
+  if (!created) return fail(std::move(created.error()).context(std::string(kContext)));
+  return UiaClient(std::move(*created));
+}
+
+UiaClient::~UiaClient() {
+  // The automation object goes first, then the references on the stored elements.
+  automation_.Reset();
+  elements_.clear();
+}
+
+void UiaClient::forget_elements() {
+  elements_.clear();  // releases every stored reference; the map keeps its buckets
+  next_id_ = 0;
+}
+
+IUIAutomationElement* UiaClient::element(picking::ElementId id) const {
+  const auto found = elements_.find(id.value);
+  return found == elements_.end() ? nullptr : found->second.Get();
+}
+
+Result<std::vector<picking::ElementInfo>> UiaClient::enumerate_foreground() {
+  forget_elements();
+
+  HWND foreground = GetForegroundWindow();
+  if (foreground == nullptr) {
+    VANTRO_LOG_MSG(log::Level::Warn, kTarget, "no foreground window");
+    return std::vector<picking::ElementInfo>{};
+  }
+
+  is_browser_ = is_browser_window(foreground);
+  VANTRO_LOG(log::Level::Debug, kTarget, "enumerate_foreground: detected window kind",
+             log::display("is_browser", is_browser_));
+  if (is_browser_) wake_browser_accessibility(foreground);
+
+  ComPtr<IUIAutomationElement> root;
+  auto root_or = interface_or_error(automation_->ElementFromHandle(foreground, root.GetAddressOf()), root);
+  if (!root_or)
+    return fail(std::move(root_or.error()).context("element_from_handle for foreground window failed"));
+  root = std::move(*root_or);
+
+  ComPtr<IUIAutomationTreeWalker> walker;
+  auto walker_or = interface_or_error(automation_->get_ControlViewWalker(walker.GetAddressOf()), walker);
+  if (!walker_or) {
+    root.Reset();
+    return fail(std::move(walker_or.error()).context("creating control-view tree walker failed"));
+  }
+  walker = std::move(*walker_or);
+
+  std::vector<picking::ElementInfo> collected;
+  collected.reserve(kInitialCapacity);
+  picking::WalkStats stats;
+  ControlViewTree tree(walker.Get(), elements_);
+  picking::WalkContext context{tree, is_browser_, next_id_, collected, stats};
+  {
+    UiaElement root_element(root);
+    picking::walk_tree(context, root_element, 0);
+  }
+
+  if (log::enabled(log::Level::Debug, kTarget)) {
+    VANTRO_LOG(log::Level::Debug, kTarget, "enumerate_foreground done",
+               log::display("collected", collected.size()), log::display("visited", stats.visited),
+               log::display("max_depth", stats.max_depth), log::display("hit_depth_cap", stats.hit_depth_cap),
+               log::display("hit_element_cap", stats.hit_element_cap),
+               log::Field{"by_role", by_role_text(collected)});
+  }
+
+  walker.Reset();
+  root.Reset();
+  return collected;
+}
+
+}  // namespace vantro::windows
