@@ -69,11 +69,10 @@ std::string thread_error_description() {
 }
 
 // A call that succeeds without returning the interface asked for counts as failed (E_POINTER).
-template <class T>
-Result<ComPtr<T>> interface_or_error(HRESULT hr, ComPtr<T> value) {
+Result<void> require_interface(HRESULT hr, const void* returned) {
   if (FAILED(hr)) return fail(uia_error(hr));
-  if (!value) return fail(uia_error(E_POINTER));
-  return value;
+  if (returned == nullptr) return fail(uia_error(E_POINTER));
+  return {};
 }
 
 // One element of the control view, asked through its IUIAutomationElement.
@@ -240,9 +239,9 @@ Result<UiaClient> UiaClient::create() {
   ComPtr<IUIAutomation> automation;
   const HRESULT hr = CoCreateInstance(kClsidCUIAutomation, nullptr, CLSCTX_ALL, kIidIUIAutomation,
                                       reinterpret_cast<void**>(automation.GetAddressOf()));
-  auto created = interface_or_error(hr, std::move(automation));
-  if (!created) return fail(std::move(created.error()).context(std::string(kContext)));
-  return UiaClient(std::move(*created));
+  if (auto checked = require_interface(hr, automation.Get()); !checked)
+    return fail(std::move(checked.error()).context(std::string(kContext)));
+  return UiaClient(std::move(automation));
 }
 
 UiaClient::~UiaClient() {
@@ -276,18 +275,16 @@ Result<std::vector<picking::ElementInfo>> UiaClient::enumerate_foreground() {
   if (is_browser_) wake_browser_accessibility(foreground);
 
   ComPtr<IUIAutomationElement> root;
-  auto root_or = interface_or_error(automation_->ElementFromHandle(foreground, root.GetAddressOf()), root);
-  if (!root_or)
-    return fail(std::move(root_or.error()).context("element_from_handle for foreground window failed"));
-  root = std::move(*root_or);
+  const HRESULT root_hr = automation_->ElementFromHandle(foreground, root.GetAddressOf());
+  if (auto checked = require_interface(root_hr, root.Get()); !checked)
+    return fail(std::move(checked.error()).context("element_from_handle for foreground window failed"));
 
   ComPtr<IUIAutomationTreeWalker> walker;
-  auto walker_or = interface_or_error(automation_->get_ControlViewWalker(walker.GetAddressOf()), walker);
-  if (!walker_or) {
+  const HRESULT walker_hr = automation_->get_ControlViewWalker(walker.GetAddressOf());
+  if (auto checked = require_interface(walker_hr, walker.Get()); !checked) {
     root.Reset();
-    return fail(std::move(walker_or.error()).context("creating control-view tree walker failed"));
+    return fail(std::move(checked.error()).context("creating control-view tree walker failed"));
   }
-  walker = std::move(*walker_or);
 
   std::vector<picking::ElementInfo> collected;
   collected.reserve(kInitialCapacity);

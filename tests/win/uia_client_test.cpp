@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/foreground_lock.h"
 #include "support/log_capture.h"
 #include "win/sample_app_process.h"
 #include "windows/wide.h"
@@ -34,6 +35,11 @@ bool automation_server_registered() {
 #define REQUIRE_AUTOMATION_SERVER()    \
   if (!automation_server_registered()) \
   GTEST_SKIP() << "no UI Automation server in this prefix (Wine has none; register the stand-in)"
+// For the tests whose sample application must keep the foreground.
+#define HOLD_FOREGROUND()                        \
+  test_support::ForegroundLock foreground_lock_; \
+  ASSERT_TRUE(foreground_lock_.held()) << "foreground lock not acquired in time"
+
 
 // The stand-in's count of its live COM objects.
 long standin_live_objects() {
@@ -60,6 +66,7 @@ std::string describe(const std::vector<ElementInfo>& list) {
 }
 
 TEST(BrowserWindow, DecidedByTheProcessImageFileName) {
+  HOLD_FOREGROUND();  // the copies take the foreground when they start
   const std::wstring sample = test_support::support_file(L"vantro_sample_app.exe");
   if (GetFileAttributesW(sample.c_str()) == INVALID_FILE_ATTRIBUTES)
     GTEST_SKIP() << "sample application not built";
@@ -127,6 +134,7 @@ TEST(UiaClient, CreatedWithTheRegisteredServer) {
 
 TEST(UiaClient, EnumeratesTheSampleApplicationsEnabledVisibleControls) {
   REQUIRE_AUTOMATION_SERVER();
+  HOLD_FOREGROUND();
   auto app = SampleAppProcess::start(
       L"--title \"uia enumeration\" --pos 40,40 --size 420,360 "
       L"button,id=101,text=One button,id=102,text=Two checkbox,id=103,text=Check "
@@ -178,6 +186,7 @@ TEST(UiaClient, EnumeratesTheSampleApplicationsEnabledVisibleControls) {
 
 TEST(UiaClient, ASecondEnumerationRestartsAtZeroAndReleasesTheEarlierElements) {
   REQUIRE_AUTOMATION_SERVER();
+  HOLD_FOREGROUND();
   auto app = SampleAppProcess::start(L"--title \"uia again\" button,id=201,text=A button,id=202,text=B");
   ASSERT_TRUE(app.has_value()) << "sample application did not start";
   ASSERT_TRUE(app->bring_to_foreground());
@@ -209,6 +218,7 @@ TEST(UiaClient, ASecondEnumerationRestartsAtZeroAndReleasesTheEarlierElements) {
 
 TEST(UiaClient, LogsNothingOfTheCountWhenDebugIsOff) {
   REQUIRE_AUTOMATION_SERVER();
+  HOLD_FOREGROUND();
   auto app = SampleAppProcess::start(L"--title \"uia quiet\" button,id=301,text=A");
   ASSERT_TRUE(app.has_value());
   ASSERT_TRUE(app->bring_to_foreground());
@@ -223,6 +233,7 @@ TEST(UiaClient, LogsNothingOfTheCountWhenDebugIsOff) {
 
 TEST(UiaClient, FiveHundredButtonsAreCollectedAndTimed) {
   REQUIRE_AUTOMATION_SERVER();
+  HOLD_FOREGROUND();
   auto app =
       SampleAppProcess::start(L"--title \"uia grid\" --pos 0,0 --size 1200,760 grid,id=1000,count=500");
   ASSERT_TRUE(app.has_value());
