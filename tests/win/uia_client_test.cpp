@@ -14,6 +14,13 @@
 #include "win/sample_app_process.h"
 #include "windows/wide.h"
 
+namespace vantro::picking {
+void PrintTo(const ElementInfo& e, std::ostream* out) {
+  *out << debug_text(e.id) << ' ' << role_name(e.role) << " (" << e.x << ", " << e.y << ") " << e.width << 'x'
+       << e.height;
+}
+}  // namespace vantro::picking
+
 namespace vantro::windows {
 namespace {
 
@@ -40,7 +47,6 @@ bool automation_server_registered() {
   test_support::ForegroundLock foreground_lock_; \
   ASSERT_TRUE(foreground_lock_.held()) << "foreground lock not acquired in time"
 
-
 // The stand-in's count of its live COM objects.
 long standin_live_objects() {
   HMODULE module = GetModuleHandleW(L"uia_standin.dll");
@@ -57,43 +63,81 @@ ElementInfo expected_record(HWND control, std::uint64_t id, Role role) {
   return {ElementId{id}, r.left, r.top, r.right - r.left + 1, r.bottom - r.top + 1, role};
 }
 
-std::string describe(const std::vector<ElementInfo>& list) {
-  std::string out;
-  for (const auto& e : list)
-    out += fmt::format("{} {} ({}, {}) {}x{}\n", picking::debug_text(e.id), picking::role_name(e.role), e.x,
-                       e.y, e.width, e.height);
-  return out;
+// A copy of the sample application under another image name, in a folder of its own.
+class RenamedSampleApp {
+ public:
+  explicit RenamedSampleApp(const wchar_t* name) {
+    const std::wstring sample = test_support::support_file(L"vantro_sample_app.exe");
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    dir_ = std::wstring(temp) + L"vantro-browser-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(dir_.c_str(), nullptr);
+    path_ = dir_ + L"\\" + name;
+    copied_ = CopyFileW(sample.c_str(), path_.c_str(), FALSE) != FALSE;
+  }
+  ~RenamedSampleApp() {
+    DeleteFileW(path_.c_str());
+    RemoveDirectoryW(dir_.c_str());
+  }
+  [[nodiscard]] bool copied() const { return copied_; }
+  [[nodiscard]] std::optional<SampleAppProcess> start(const std::wstring& arguments) const {
+    return SampleAppProcess::start_program(path_, arguments, std::chrono::seconds(20));
+  }
+
+ private:
+  std::wstring dir_, path_;
+  bool copied_ = false;
+};
+
+bool sample_app_built() {
+  return GetFileAttributesW(test_support::support_file(L"vantro_sample_app.exe").c_str()) !=
+         INVALID_FILE_ATTRIBUTES;
 }
 
 TEST(BrowserWindow, DecidedByTheProcessImageFileName) {
+  if (!sample_app_built()) GTEST_SKIP() << "sample application not built";
   HOLD_FOREGROUND();  // the copies take the foreground when they start
-  const std::wstring sample = test_support::support_file(L"vantro_sample_app.exe");
-  if (GetFileAttributesW(sample.c_str()) == INVALID_FILE_ATTRIBUTES)
-    GTEST_SKIP() << "sample application not built";
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring dir = std::wstring(temp) + L"vantro-browser-" + std::to_wstring(GetCurrentProcessId());
-  CreateDirectoryW(dir.c_str(), nullptr);
-
   const std::pair<const wchar_t*, bool> cases[] = {{L"CHROME.EXE", true},
                                                    {L"firefox.exe", true},
                                                    {L"chromium.exe", false},
                                                    {L"vantro_sample_app.exe", false}};
   for (const auto& [name, browser] : cases) {
     SCOPED_TRACE(narrow(name));
-    const std::wstring copy = dir + L"\\" + name;
-    ASSERT_TRUE(CopyFileW(sample.c_str(), copy.c_str(), FALSE)) << GetLastError();
-    {
-      auto app = SampleAppProcess::start_program(copy, L"button,id=1,text=A", std::chrono::seconds(20));
-      ASSERT_TRUE(app.has_value()) << "copy did not start";
-      EXPECT_EQ(is_browser_window(app->window()), browser);
-    }
-    DeleteFileW(copy.c_str());
+    RenamedSampleApp copy(name);
+    ASSERT_TRUE(copy.copied()) << GetLastError();
+    auto app = copy.start(L"button,id=1,text=A");
+    ASSERT_TRUE(app.has_value()) << "copy did not start";
+    EXPECT_EQ(is_browser_window(app->window()), browser);
   }
-  RemoveDirectoryW(dir.c_str());
-
   EXPECT_FALSE(is_browser_window(nullptr));
   EXPECT_FALSE(is_browser_window(GetDesktopWindow()));
+}
+
+TEST(UiaClient, BrowserWindowsGetTheBrowserRule) {
+  REQUIRE_AUTOMATION_SERVER();
+  if (!sample_app_built()) GTEST_SKIP() << "sample application not built";
+  HOLD_FOREGROUND();
+  RenamedSampleApp copy(L"msedge.exe");
+  ASSERT_TRUE(copy.copied()) << GetLastError();
+  // A button 8 pixels tall (9 in the inclusive measure) is too small for the browser rule;
+  // the ordinary rule takes it.
+  auto app = copy.start(L"--title \"browser\" button,id=1,text=Big,w=80,h=30 button,id=2,text=s,w=40,h=8");
+  ASSERT_TRUE(app.has_value()) << "copy did not start";
+  ASSERT_TRUE(app->bring_to_foreground());
+
+  auto client = UiaClient::create();
+  ASSERT_TRUE(client.has_value()) << client.error().alternate();
+  test_support::LogCapture capture(log::Level::Debug);
+  auto list = client->enumerate_foreground();
+  ASSERT_TRUE(list.has_value()) << list.error().alternate();
+  EXPECT_TRUE(client->is_browser());
+  // The window's own element is large and focusable: the browser rule takes it as a Button.
+  const std::vector<ElementInfo> expected = {expected_record(app->window(), 0, Role::Button),
+                                             expected_record(app->control(1), 1, Role::Button)};
+  EXPECT_EQ(*list, expected);
+  const auto* kind = capture.find("enumerate_foreground: detected window kind");
+  ASSERT_NE(kind, nullptr);
+  EXPECT_EQ(*kind->field("is_browser"), "true");
 }
 
 TEST(UiaClient, CreationFailsOnASingleThreadedApartment) {
@@ -156,7 +200,7 @@ TEST(UiaClient, EnumeratesTheSampleApplicationsEnabledVisibleControls) {
       expected_record(app->control(106), 3, Role::TextInput),
       expected_record(GetDlgItem(app->control(110), 111), 4, Role::Button),
   };
-  EXPECT_EQ(*list, expected) << "got:\n" << describe(*list) << "expected:\n" << describe(expected);
+  EXPECT_EQ(*list, expected);
   EXPECT_EQ(client->stored_count(), list->size());
   for (const auto& info : *list) EXPECT_NE(client->element(info.id), nullptr) << picking::debug_text(info.id);
   EXPECT_EQ(client->element(ElementId{list->size()}), nullptr);
@@ -198,7 +242,7 @@ TEST(UiaClient, ASecondEnumerationRestartsAtZeroAndReleasesTheEarlierElements) {
 
     auto first = client->enumerate_foreground();
     ASSERT_TRUE(first.has_value()) << first.error().alternate();
-    ASSERT_EQ(first->size(), 2u) << describe(*first);
+    ASSERT_EQ(first->size(), 2u) << testing::PrintToString(*first);
     const long held = standin_live_objects();
     EXPECT_GT(held, before) << "the stored elements hold references";
     IUIAutomationElement* const first_element = client->element(ElementId{0});
