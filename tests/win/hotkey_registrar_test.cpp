@@ -1,0 +1,556 @@
+// The hotkey registrar on real windows: registration, the drain of WM_HOTKEY into actions,
+// unregistration, and real key presses.
+//
+// Real key presses come from the Linux xdotool. Wine starts a non-Windows executable named
+// by its Z: path through CreateProcessW (it forks and execs it with the process's
+// environment, DISPLAY included); the returned handle cannot be waited on, so the tests wait
+// for the hotkey's messages instead. The keys reach Wine only while one of its windows has
+// the X focus: the test prefix runs every program inside one Wine virtual desktop, and with
+// no window manager the X focus follows the pointer, so the tests show a window of their own,
+// move the pointer onto it and bring it to the foreground before typing.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "hotkey/chord.h"
+#include "hotkey/hotkey_failure.h"
+#include "support/log_capture.h"
+#include "windows/handle.h"
+#include "windows/hotkey_registrar.h"
+#include "windows/hotkey_window.h"
+
+namespace vantro::windows {
+namespace {
+
+constexpr std::uint32_t kCtrlShiftSpaceId = 0x0208003E;
+constexpr std::uint32_t kCtrlAltSpaceId = 0x0009003E;
+constexpr wchar_t kXdotool[] = L"Z:\\usr\\bin\\xdotool";
+
+// Dispatches the thread's messages until `done` holds or the time is up.
+bool pump_until(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<long long>(left.count(), 20)),
+                              QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  return true;
+}
+
+void pump_pending() {
+  pump_until([] { return false; }, std::chrono::milliseconds(50));
+}
+
+// Posts WM_HOTKEY as the system does for a press of the chord and dispatches it; returns once
+// the press's poller has reported the (immediate) release, so that the next press of the same
+// chord counts as a new one. Events read meanwhile go back into the channel in their order.
+void press(HWND hwnd, std::uint32_t id, UINT mods, UINT vk) {
+  std::vector<HotkeyEvent> earlier;
+  while (auto event = hotkey_events().try_receive()) earlier.push_back(*event);
+  ASSERT_TRUE(PostMessageW(hwnd, WM_HOTKEY, id, MAKELPARAM(mods, vk)));
+  std::vector<HotkeyEvent> seen;
+  const bool released = pump_until(
+      [&] {
+        while (auto event = hotkey_events().try_receive()) seen.push_back(*event);
+        return std::ranges::find(seen, HotkeyEvent{id, HotkeyState::Released}) != seen.end();
+      },
+      std::chrono::seconds(5));
+  for (const HotkeyEvent& event : earlier) hotkey_events().send(event);
+  for (const HotkeyEvent& event : seen) hotkey_events().send(event);
+  ASSERT_TRUE(released) << "no release after a posted press";
+}
+
+// Empties the process's hotkey channel so that one test's events cannot reach the next.
+void clear_channel() {
+  while (hotkey_events().try_receive()) {
+  }
+}
+
+const test_support::CapturedEvent* find_event(const test_support::LogCapture& capture,
+                                              std::string_view message, std::string_view field,
+                                              std::string_view value) {
+  for (const auto& event : capture.events())
+    if (event.message == message && event.field(field) != nullptr && *event.field(field) == value)
+      return &event;
+  return nullptr;
+}
+
+// A plain window that holds a hotkey, standing in for another application.
+class Blocker {
+ public:
+  Blocker() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VantroHotkeyBlockerTest";
+    RegisterClassW(&wc);
+    window_.reset(CreateWindowExW(0, wc.lpszClassName, L"blocker", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                  nullptr, nullptr, wc.hInstance, nullptr));
+  }
+  [[nodiscard]] bool hold(UINT mods, UINT vk, int id = 1) {
+    return RegisterHotKey(window_.get(), id, mods | MOD_NOREPEAT, vk) != FALSE;
+  }
+  void release(int id = 1) { UnregisterHotKey(window_.get(), id); }
+
+ private:
+  UniqueWindow window_;
+};
+
+// Hotkeys are global to the desktop: tests that register them run one at a time, also
+// when CTest runs several test processes at once.
+class SerialHotkeyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    lock_.reset(CreateMutexW(nullptr, FALSE, L"VantroHotkeyTestSerial"));
+    ASSERT_TRUE(lock_);
+    const DWORD waited = WaitForSingleObject(lock_.get(), 120000);
+    ASSERT_TRUE(waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) << "another hotkey test kept the lock";
+    owned_ = true;
+    clear_channel();
+  }
+  void TearDown() override {
+    if (owned_) ReleaseMutex(lock_.get());
+  }
+
+ private:
+  UniqueHandle lock_;
+  bool owned_ = false;
+};
+using Hotkeys = SerialHotkeyTest;
+using HotkeyKeys = SerialHotkeyTest;
+
+HotkeyRegistrar make_registrar() {
+  Result<HotkeyRegistrar> registrar = HotkeyRegistrar::create();
+  EXPECT_TRUE(registrar.has_value()) << (registrar ? "" : registrar.error().alternate());
+  return std::move(*registrar);
+}
+
+TEST_F(Hotkeys, HiddenWindowOfItsOwnClass) {
+  HotkeyRegistrar registrar = make_registrar();
+  const HWND hwnd = registrar.hwnd();
+  ASSERT_TRUE(IsWindow(hwnd));
+  wchar_t name[64] = {};
+  GetClassNameW(hwnd, name, 64);
+  EXPECT_STREQ(name, L"global_hotkey_app");
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+  const auto ex_style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
+  const DWORD wanted = WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW;
+  EXPECT_EQ(ex_style & wanted, wanted);
+  EXPECT_EQ(GetWindowThreadProcessId(hwnd, nullptr), GetCurrentThreadId());
+  EXPECT_TRUE(registrar.registered().empty());
+}
+
+TEST_F(Hotkeys, DefaultChordsRegisterAndAreLogged) {
+  test_support::LogCapture capture;
+  HotkeyRegistrar registrar = make_registrar();
+  const std::vector<hotkey::HotkeyFailure> failures = register_hotkeys(registrar, config::HotkeyBindings{});
+  EXPECT_TRUE(failures.empty());
+  ASSERT_EQ(registrar.registered().size(), 2u);
+  EXPECT_EQ(registrar.registered()[0].id, kCtrlShiftSpaceId);
+  EXPECT_EQ(registrar.registered()[1].id, kCtrlAltSpaceId);
+
+  const auto* element = find_event(capture, "hotkey registered", "action", "PickElement");
+  ASSERT_NE(element, nullptr);
+  EXPECT_EQ(element->level, log::Level::Info);
+  EXPECT_EQ(element->target, "vantro::windows::hotkey");
+  EXPECT_EQ(*element->field("modifiers"), "Modifiers(CONTROL | SHIFT)");
+  EXPECT_EQ(*element->field("code"), "Space");
+  EXPECT_EQ(*element->field("id"), std::to_string(kCtrlShiftSpaceId));
+  const auto* window = find_event(capture, "hotkey registered", "action", "PickWindow");
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(*window->field("modifiers"), "Modifiers(ALT | CONTROL)");
+
+  // The operating system holds them now: nobody else can take them.
+  Blocker other;
+  EXPECT_FALSE(other.hold(MOD_CONTROL | MOD_SHIFT, VK_SPACE));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_HOTKEY_ALREADY_REGISTERED));
+  EXPECT_FALSE(other.hold(MOD_CONTROL | MOD_ALT, VK_SPACE, 2));
+}
+
+TEST_F(Hotkeys, WinChordRegistersWithSuperInItsId) {
+  test_support::LogCapture capture;
+  HotkeyRegistrar registrar = make_registrar();
+  const Result<hotkey::Chord> chord = hotkey::parse_hotkey("Win+A");
+  ASSERT_TRUE(chord.has_value());
+  const Result<void> registered = registrar.register_chord(chord->modifiers, chord->code, Action::PickWindow);
+  ASSERT_TRUE(registered.has_value()) << registered.error().alternate();
+  ASSERT_EQ(registrar.registered().size(), 1u);
+  EXPECT_EQ(registrar.registered()[0].id, 0x20000013u);
+  const auto* event = capture.find("hotkey registered");
+  ASSERT_NE(event, nullptr);
+  EXPECT_EQ(*event->field("modifiers"), "Modifiers(META)");
+  EXPECT_EQ(*event->field("code"), "KeyA");
+  Blocker other;
+  EXPECT_FALSE(other.hold(MOD_WIN, 'A'));  // registered with MOD_WIN
+}
+
+TEST_F(Hotkeys, BothChordsInvalid) {
+  test_support::LogCapture capture;
+  HotkeyRegistrar registrar = make_registrar();
+  const config::HotkeyBindings bindings{"Ctrl+Alt", " Hyper+A"};
+  const std::vector<hotkey::HotkeyFailure> failures = register_hotkeys(registrar, bindings);
+  ASSERT_EQ(failures.size(), 2u);
+  EXPECT_EQ(failures[0],
+            (hotkey::HotkeyFailure{"Ctrl+Alt",
+                                   hotkey::HotkeyError::invalid_chord("unrecognized key 'Alt' in 'Ctrl+Alt'"),
+                                   Action::PickElement}));
+  EXPECT_EQ(failures[0].error.display(), "invalid chord (unrecognized key 'Alt' in 'Ctrl+Alt')");
+  EXPECT_EQ(failures[1].chord, " Hyper+A");
+  EXPECT_EQ(failures[1].action, Action::PickWindow);
+  EXPECT_EQ(failures[1].error.display(), "invalid chord (unrecognized modifier 'Hyper' in ' Hyper+A')");
+  EXPECT_TRUE(registrar.registered().empty());
+
+  std::vector<const test_support::CapturedEvent*> warnings;
+  for (const auto& event : capture.events())
+    if (event.message == "hotkey parse failed") warnings.push_back(&event);
+  ASSERT_EQ(warnings.size(), 2u);
+  EXPECT_EQ(warnings[0]->level, log::Level::Warn);
+  EXPECT_EQ(warnings[0]->target, "vantro::windows::hotkey");
+  EXPECT_EQ(*warnings[0]->field("action"), "PickElement");
+  EXPECT_EQ(*warnings[0]->field("chord"), "Ctrl+Alt");
+  EXPECT_EQ(*warnings[0]->field("error"),
+            "unrecognized key 'Alt' in 'Ctrl+Alt'\n\nCaused by:\n    unknown key 'ALT'");
+  EXPECT_EQ(*warnings[1]->field("action"), "PickWindow");
+
+  // Nothing is registered, so no message ever becomes an action.
+  clear_channel();
+  PostMessageW(registrar.hwnd(), WM_HOTKEY, kCtrlShiftSpaceId, MAKELPARAM(MOD_CONTROL | MOD_SHIFT, VK_SPACE));
+  pump_pending();
+  EXPECT_TRUE(registrar.drain_actions().empty());
+}
+
+TEST_F(Hotkeys, ChordHeldByAnotherWindowIsAlreadyInUse) {
+  Blocker other;
+  ASSERT_TRUE(other.hold(MOD_CONTROL | MOD_SHIFT, VK_SPACE));
+  test_support::LogCapture capture;
+  HotkeyRegistrar registrar = make_registrar();
+  const std::vector<hotkey::HotkeyFailure> failures = register_hotkeys(registrar, config::HotkeyBindings{});
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0], (hotkey::HotkeyFailure{"Ctrl+Shift+Space", hotkey::HotkeyError::already_in_use(),
+                                                Action::PickElement}));
+  ASSERT_EQ(registrar.registered().size(), 1u);
+  EXPECT_EQ(registrar.registered()[0].id, kCtrlAltSpaceId);
+
+  const auto* warning = capture.find("hotkey registration failed");
+  ASSERT_NE(warning, nullptr);
+  EXPECT_EQ(warning->level, log::Level::Warn);
+  EXPECT_EQ(*warning->field("action"), "PickElement");
+  EXPECT_EQ(*warning->field("chord"), "Ctrl+Shift+Space");
+  EXPECT_EQ(*warning->field("error"),
+            "registering hotkey for PickElement\n\nCaused by:\n    HotKey already registered: HotKey { mods: "
+            "Modifiers(CONTROL | SHIFT), key: Space, id: 34078782 }");
+
+  EXPECT_EQ(hotkey::conflict_message(failures),
+            "Some hotkeys couldn't be registered:\n\n"
+            "\u2022 Pick element (Ctrl+Shift+Space): already in use by another application\n\n"
+            "Open Settings from the tray to choose a different chord.");
+
+  // The chord that failed is not in the map: its messages give nothing.
+  clear_channel();
+  PostMessageW(registrar.hwnd(), WM_HOTKEY, kCtrlShiftSpaceId, MAKELPARAM(MOD_CONTROL | MOD_SHIFT, VK_SPACE));
+  PostMessageW(registrar.hwnd(), WM_HOTKEY, kCtrlAltSpaceId, MAKELPARAM(MOD_CONTROL | MOD_ALT, VK_SPACE));
+  pump_pending();
+  EXPECT_EQ(registrar.drain_actions(), std::vector<Action>{Action::PickWindow});
+}
+
+TEST_F(Hotkeys, ChordHeldByAnotherProcessIsAlreadyInUse) {
+  // A second process of this test program holds the chord with a registrar of its own.
+  wchar_t self[MAX_PATH];
+  ASSERT_NE(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+  UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, L"VantroHotkeyTestHolderReady"));
+  UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, L"VantroHotkeyTestHolderDone"));
+  std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=HotkeyHolder.HoldDefaultChords";
+  SetEnvironmentVariableW(L"VANTRO_HOTKEY_HOLDER", L"1");
+  STARTUPINFOW si{sizeof(si)};
+  PROCESS_INFORMATION pi{};
+  const BOOL started =
+      CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  SetEnvironmentVariableW(L"VANTRO_HOTKEY_HOLDER", nullptr);
+  ASSERT_TRUE(started);
+  UniqueHandle process(pi.hProcess);
+  UniqueHandle thread(pi.hThread);
+  ASSERT_EQ(WaitForSingleObject(ready.get(), 20000), WAIT_OBJECT_0) << "holder did not start";
+
+  HotkeyRegistrar registrar = make_registrar();
+  const std::vector<hotkey::HotkeyFailure> failures = register_hotkeys(registrar, config::HotkeyBindings{});
+  SetEvent(done.get());
+  ASSERT_EQ(failures.size(), 2u);
+  EXPECT_EQ(failures[0].error, hotkey::HotkeyError::already_in_use());
+  EXPECT_EQ(failures[0].action, Action::PickElement);
+  EXPECT_EQ(failures[1].error, hotkey::HotkeyError::already_in_use());
+  EXPECT_EQ(failures[1].action, Action::PickWindow);
+  EXPECT_EQ(hotkey::conflict_message(failures),
+            "Some hotkeys couldn't be registered:\n\n"
+            "\u2022 Pick element (Ctrl+Shift+Space): already in use by another application\n"
+            "\u2022 Pick window (Ctrl+Alt+Space): already in use by another application\n\n"
+            "Open Settings from the tray to choose a different chord.");
+  EXPECT_EQ(WaitForSingleObject(process.get(), 20000), WAIT_OBJECT_0);
+}
+
+// Runs only as the child of the test above.
+TEST(HotkeyHolder, HoldDefaultChords) {
+  if (GetEnvironmentVariableW(L"VANTRO_HOTKEY_HOLDER", nullptr, 0) == 0)
+    GTEST_SKIP() << "helper of another test";
+  UniqueHandle ready(OpenEventW(EVENT_MODIFY_STATE, FALSE, L"VantroHotkeyTestHolderReady"));
+  UniqueHandle done(OpenEventW(SYNCHRONIZE, FALSE, L"VantroHotkeyTestHolderDone"));
+  ASSERT_TRUE(ready && done);
+  HotkeyRegistrar registrar = make_registrar();
+  ASSERT_TRUE(register_hotkeys(registrar, config::HotkeyBindings{}).empty());
+  SetEvent(ready.get());
+  EXPECT_EQ(WaitForSingleObject(done.get(), 20000), WAIT_OBJECT_0);
+}
+
+TEST_F(Hotkeys, SameChordForBothActions) {
+  HotkeyRegistrar registrar = make_registrar();
+  const std::vector<hotkey::HotkeyFailure> failures =
+      register_hotkeys(registrar, config::HotkeyBindings{"Ctrl+Shift+Space", "shift+ctrl+space"});
+  clear_channel();
+  PostMessageW(registrar.hwnd(), WM_HOTKEY, kCtrlShiftSpaceId, MAKELPARAM(MOD_CONTROL | MOD_SHIFT, VK_SPACE));
+  pump_pending();
+  const std::vector<Action> actions = registrar.drain_actions();
+  if (failures.empty()) {
+    // The second registration took the same id over.
+    EXPECT_EQ(actions, std::vector<Action>{Action::PickWindow});
+  } else {
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0], (hotkey::HotkeyFailure{"shift+ctrl+space", hotkey::HotkeyError::already_in_use(),
+                                                  Action::PickWindow}));
+    EXPECT_EQ(actions, std::vector<Action>{Action::PickElement});
+  }
+}
+
+TEST_F(Hotkeys, DrainTurnsPressesIntoActionsInOrder) {
+  HotkeyRegistrar registrar = make_registrar();
+  ASSERT_TRUE(register_hotkeys(registrar, config::HotkeyBindings{}).empty());
+  clear_channel();
+  const HWND hwnd = registrar.hwnd();
+  press(hwnd, kCtrlAltSpaceId, MOD_CONTROL | MOD_ALT, VK_SPACE);
+  press(hwnd, 0x12345, 0, 'Q');  // an id nobody registered
+  press(hwnd, kCtrlShiftSpaceId, MOD_CONTROL | MOD_SHIFT, VK_SPACE);
+  press(hwnd, kCtrlShiftSpaceId, MOD_CONTROL | MOD_SHIFT, VK_SPACE);
+  EXPECT_EQ(registrar.drain_actions(),
+            (std::vector<Action>{Action::PickWindow, Action::PickElement, Action::PickElement}));
+  EXPECT_TRUE(registrar.drain_actions().empty());
+
+  // Released events never become actions.
+  hotkey_events().send({kCtrlShiftSpaceId, HotkeyState::Released});
+  EXPECT_TRUE(registrar.drain_actions().empty());
+}
+
+TEST_F(Hotkeys, EveryPressIsFollowedByItsRelease) {
+  HotkeyRegistrar registrar = make_registrar();
+  ASSERT_TRUE(register_hotkeys(registrar, config::HotkeyBindings{}).empty());
+  clear_channel();
+  PostMessageW(registrar.hwnd(), WM_HOTKEY, kCtrlShiftSpaceId, MAKELPARAM(MOD_CONTROL | MOD_SHIFT, VK_SPACE));
+  std::vector<HotkeyEvent> events;
+  ASSERT_TRUE(pump_until(
+      [&] {
+        while (auto event = hotkey_events().try_receive()) events.push_back(*event);
+        return events.size() >= 2;
+      },
+      std::chrono::seconds(5)));
+  EXPECT_EQ(events, (std::vector<HotkeyEvent>{{kCtrlShiftSpaceId, HotkeyState::Pressed},
+                                              {kCtrlShiftSpaceId, HotkeyState::Released}}));
+}
+
+TEST_F(Hotkeys, ReleaseUnregistersEverythingAndDestroysTheWindow) {
+  HWND hwnd = nullptr;
+  {
+    HotkeyRegistrar registrar = make_registrar();
+    ASSERT_TRUE(register_hotkeys(registrar, config::HotkeyBindings{}).empty());
+    hwnd = registrar.hwnd();
+  }
+  EXPECT_FALSE(IsWindow(hwnd));
+  Blocker other;
+  EXPECT_TRUE(other.hold(MOD_CONTROL | MOD_SHIFT, VK_SPACE, 1));
+  EXPECT_TRUE(other.hold(MOD_CONTROL | MOD_ALT, VK_SPACE, 2));
+}
+
+TEST_F(Hotkeys, FailedUnregisterIsLoggedAndTheRestGoesOn) {
+  test_support::LogCapture capture;
+  HWND hwnd = nullptr;
+  {
+    HotkeyRegistrar registrar = make_registrar();
+    ASSERT_TRUE(register_hotkeys(registrar, config::HotkeyBindings{}).empty());
+    hwnd = registrar.hwnd();
+    ASSERT_TRUE(UnregisterHotKey(hwnd, static_cast<int>(kCtrlShiftSpaceId)));  // behind the registrar's back
+  }
+  const auto* warning = capture.find("failed to unregister hotkey");
+  ASSERT_NE(warning, nullptr);
+  EXPECT_EQ(warning->level, log::Level::Warn);
+  EXPECT_EQ(
+      *warning->field("error"),
+      "Failed to unregister hotkey: HotKey { mods: Modifiers(CONTROL | SHIFT), key: Space, id: 34078782 }");
+  EXPECT_FALSE(IsWindow(hwnd));
+  Blocker other;
+  EXPECT_TRUE(other.hold(MOD_CONTROL | MOD_ALT, VK_SPACE));  // the second one was still unregistered
+}
+
+TEST_F(Hotkeys, MovedRegistrarKeepsItsHotkeys) {
+  HotkeyRegistrar first = make_registrar();
+  ASSERT_TRUE(register_hotkeys(first, config::HotkeyBindings{}).empty());
+  HotkeyRegistrar second = std::move(first);
+  clear_channel();
+  PostMessageW(second.hwnd(), WM_HOTKEY, kCtrlShiftSpaceId, MAKELPARAM(MOD_CONTROL | MOD_SHIFT, VK_SPACE));
+  pump_pending();
+  EXPECT_EQ(second.drain_actions(), std::vector<Action>{Action::PickElement});
+  Blocker other;
+  EXPECT_FALSE(other.hold(MOD_CONTROL | MOD_SHIFT, VK_SPACE));
+}
+
+// --- Real key presses under Wine ------------------------------------------------------------
+
+// Starts xdotool with the given arguments; false when it is not there.
+bool xdotool(const std::wstring& arguments) {
+  if (GetFileAttributesW(kXdotool) == INVALID_FILE_ATTRIBUTES) return false;
+  std::wstring command = std::wstring(kXdotool) + L" " + arguments;
+  STARTUPINFOW si{sizeof(si)};
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return false;
+  if (pi.hThread) CloseHandle(pi.hThread);
+  if (pi.hProcess) CloseHandle(pi.hProcess);
+  return true;
+}
+
+// A visible window of ours under the pointer, in the foreground, so that X sends keys to Wine.
+class FocusWindow {
+ public:
+  FocusWindow() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VantroHotkeyFocusTest";
+    RegisterClassW(&wc);
+    window_.reset(CreateWindowExW(0, wc.lpszClassName, L"hotkey focus", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
+                                  100, 400, 300, nullptr, nullptr, wc.hInstance, nullptr));
+    SetForegroundWindow(window_.get());
+    SetCursorPos(300, 250);
+    pump_pending();
+  }
+  [[nodiscard]] HWND hwnd() const { return window_.get(); }
+
+ private:
+  UniqueWindow window_;
+};
+
+std::uint64_t filetime_100ns(const FILETIME& time) {
+  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+std::uint64_t thread_cpu_100ns(HANDLE thread) {
+  FILETIME creation, exit, kernel, user;
+  if (!GetThreadTimes(thread, &creation, &exit, &kernel, &user)) return UINT64_MAX;
+  return filetime_100ns(kernel) + filetime_100ns(user);
+}
+
+std::uint64_t process_cpu_100ns() {
+  FILETIME creation, exit, kernel, user;
+  if (!GetProcessTimes(GetCurrentProcess(), &creation, &exit, &kernel, &user)) return UINT64_MAX;
+  return filetime_100ns(kernel) + filetime_100ns(user);
+}
+
+TEST_F(HotkeyKeys, RealChordGivesOnePickElement) {
+  FocusWindow focus;
+  ASSERT_TRUE(focus.hwnd());
+  HotkeyRegistrar registrar = make_registrar();
+  ASSERT_TRUE(register_hotkeys(registrar, config::HotkeyBindings{}).empty());
+  clear_channel();
+  if (!xdotool(L"mousemove 300 250 key ctrl+shift+space")) GTEST_SKIP() << "xdotool cannot be started";
+  std::vector<Action> actions;
+  EXPECT_TRUE(pump_until(
+      [&] {
+        for (Action action : registrar.drain_actions()) actions.push_back(action);
+        return !actions.empty();
+      },
+      std::chrono::seconds(10)))
+      << "no WM_HOTKEY arrived";
+  // Give a repeat or a second message the chance to show up.
+  pump_until(
+      [&] {
+        for (Action action : registrar.drain_actions()) actions.push_back(action);
+        return false;
+      },
+      std::chrono::milliseconds(500));
+  EXPECT_EQ(actions, std::vector<Action>{Action::PickElement});
+}
+
+TEST_F(HotkeyKeys, HeldChordCostsNoCpu) {
+  FocusWindow focus;
+  ASSERT_TRUE(focus.hwnd());
+  HotkeyRegistrar registrar = make_registrar();
+  ASSERT_TRUE(register_hotkeys(registrar, config::HotkeyBindings{}).empty());
+  clear_channel();
+  // Held for 2.5 s; the poller is measured during one second of that.
+  if (!xdotool(L"mousemove 300 250 keydown ctrl+shift+space sleep 2.5 keyup space+shift+ctrl"))
+    GTEST_SKIP() << "xdotool cannot be started";
+  std::vector<HotkeyEvent> events;
+  auto collect = [&] {
+    while (auto event = hotkey_events().try_receive()) events.push_back(*event);
+  };
+  ASSERT_TRUE(pump_until(
+      [&] {
+        collect();
+        return !events.empty();
+      },
+      std::chrono::seconds(10)))
+      << "no WM_HOTKEY arrived";
+  ASSERT_EQ(events[0], (HotkeyEvent{kCtrlShiftSpaceId, HotkeyState::Pressed}));
+  const DWORD poller_id = last_release_poller_thread_id();
+  ASSERT_NE(poller_id, 0u);
+  UniqueHandle poller(OpenThread(THREAD_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, poller_id));
+  ASSERT_TRUE(poller);
+
+  const std::uint64_t poller_before = thread_cpu_100ns(poller.get());
+  const std::uint64_t process_before = process_cpu_100ns();
+  Sleep(1000);
+  const std::uint64_t poller_after = thread_cpu_100ns(poller.get());
+  const std::uint64_t process_after = process_cpu_100ns();
+  collect();
+  // The key was still down during the measurement: the poller had not finished.
+  ASSERT_EQ(events.size(), 1u) << "the key was released before the measurement ended";
+  const double poller_ms = static_cast<double>(poller_after - poller_before) / 10000.0;
+  const double process_ms = static_cast<double>(process_after - process_before) / 10000.0;
+  RecordProperty("poller_cpu_ms", std::to_string(poller_ms));
+  RecordProperty("process_cpu_ms", std::to_string(process_ms));
+  std::printf("CPU time over one second of a held chord: poller %.1f ms, whole process %.1f ms\n", poller_ms,
+              process_ms);
+  EXPECT_LT(poller_ms, 50.0);
+  EXPECT_LT(process_ms, 100.0);
+
+  // Once the key is up the poller reports the release and ends; the key repeats of the
+  // held chord gave no further press.
+  ASSERT_TRUE(pump_until(
+      [&] {
+        collect();
+        return events.size() >= 2;
+      },
+      std::chrono::seconds(10)))
+      << "no release after the key went up";
+  EXPECT_EQ(WaitForSingleObject(poller.get(), 2000), WAIT_OBJECT_0) << "the poller did not end";
+  pump_until(
+      [&] {
+        collect();
+        return false;
+      },
+      std::chrono::milliseconds(300));
+  EXPECT_EQ(events, (std::vector<HotkeyEvent>{{kCtrlShiftSpaceId, HotkeyState::Pressed},
+                                              {kCtrlShiftSpaceId, HotkeyState::Released}}));
+}
+
+}  // namespace
+}  // namespace vantro::windows
