@@ -89,18 +89,23 @@ const test_support::CapturedEvent* find_event(const test_support::LogCapture& ca
   return nullptr;
 }
 
+// A top-level test window with the default window procedure.
+UniqueWindow plain_window(DWORD style, RECT rect) {
+  constexpr wchar_t kClass[] = L"VantroHotkeyTestWindow";
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = kClass;
+  RegisterClassW(&wc);
+  return UniqueWindow(CreateWindowExW(0, kClass, L"hotkey test", style, rect.left, rect.top,
+                                      rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                                      wc.hInstance, nullptr));
+}
+
 // A plain window that holds a hotkey, standing in for another application.
 class Blocker {
  public:
-  Blocker() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"VantroHotkeyBlockerTest";
-    RegisterClassW(&wc);
-    window_.reset(CreateWindowExW(0, wc.lpszClassName, L"blocker", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                                  nullptr, nullptr, wc.hInstance, nullptr));
-  }
+  Blocker() : window_(plain_window(WS_OVERLAPPEDWINDOW, {0, 0, 100, 100})) {}
   [[nodiscard]] bool hold(UINT mods, UINT vk, int id = 1) {
     return RegisterHotKey(window_.get(), id, mods | MOD_NOREPEAT, vk) != FALSE;
   }
@@ -430,14 +435,7 @@ bool xdotool(const std::wstring& arguments) {
 // A visible window of ours under the pointer, in the foreground, so that X sends keys to Wine.
 class FocusWindow {
  public:
-  FocusWindow() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"VantroHotkeyFocusTest";
-    RegisterClassW(&wc);
-    window_.reset(CreateWindowExW(0, wc.lpszClassName, L"hotkey focus", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
-                                  100, 400, 300, nullptr, nullptr, wc.hInstance, nullptr));
+  FocusWindow() : window_(plain_window(WS_OVERLAPPEDWINDOW | WS_VISIBLE, {100, 100, 500, 400})) {
     SetForegroundWindow(window_.get());
     SetCursorPos(300, 250);
     pump_pending();
