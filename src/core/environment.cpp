@@ -23,4 +23,17 @@ Var read(std::string_view name) {
 #endif
 }
 
+std::optional<std::filesystem::path> read_path(std::string_view name) {
+#ifdef _WIN32
+  const std::u16string wide_name = text::to_utf16(name);
+  const wchar_t* value = _wgetenv(reinterpret_cast<const wchar_t*>(wide_name.c_str()));
+  if (value == nullptr) return std::nullopt;
+  return std::filesystem::path(std::wstring(value));
+#else
+  const char* value = std::getenv(std::string(name).c_str());
+  if (value == nullptr) return std::nullopt;
+  return std::filesystem::path(std::string(value));
+#endif
+}
+
 }  // namespace vantro::env

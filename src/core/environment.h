@@ -2,6 +2,7 @@
 // can be told apart from a missing one.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,10 @@ struct Var {
 };
 
 [[nodiscard]] Var read(std::string_view name);
+
+// The value exactly as the system holds it, as a path (no check of its content); nothing when
+// the variable is unset. A set but empty value gives an empty path.
+[[nodiscard]] std::optional<std::filesystem::path> read_path(std::string_view name);
 
 // The value when it is set and valid Unicode.
 [[nodiscard]] inline std::optional<std::string> unicode_value(std::string_view name) {

@@ -1,0 +1,283 @@
+#include "config/config_file.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "config/config_toml.h"
+#include "config/file_io.h"
+#include "core/text.h"
+#include "support/log_capture.h"
+#include "support/scoped_env_var.h"
+
+namespace vantro::config {
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::LogCapture;
+using test_support::ScopedEnvVar;
+
+std::string read_bytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void write_bytes(const fs::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string path_debug(const fs::path& path) {
+  const std::u16string wide = path.u16string();
+  return text::debug_quoted(std::u16string_view(wide));
+}
+
+// A fresh APPDATA folder for each test, removed afterwards.
+class ConfigFile : public ::testing::Test {
+ protected:
+  ConfigFile()
+      : app_data_(fs::temp_directory_path() /
+                  ("vantro-config-test-" + std::to_string(std::random_device{}()))),
+        env_("APPDATA", app_data_.string()) {
+    fs::create_directories(app_data_);
+  }
+  ~ConfigFile() override {
+    set_write_limit_for_tests(std::nullopt);
+    std::error_code ignored;
+    fs::remove_all(app_data_, ignored);
+  }
+
+  [[nodiscard]] fs::path folder() const { return app_data_ / "vantro"; }
+  [[nodiscard]] fs::path file() const { return folder() / "config.toml"; }
+  void put_file(std::string_view bytes) const {
+    fs::create_directories(folder());
+    write_bytes(file(), bytes);
+  }
+
+  fs::path app_data_;
+  ScopedEnvVar env_;
+};
+
+TEST_F(ConfigFile, PathIsTheFileUnderAppData) {
+  EXPECT_EQ(config_path(), app_data_ / "vantro" / "config.toml");
+  // A trailing separator gives no doubled one.
+  const ScopedEnvVar trailing("APPDATA", (app_data_ / "").string());
+  EXPECT_EQ(config_path()->string(), (app_data_ / "vantro" / "config.toml").string());
+}
+
+TEST_F(ConfigFile, PathIsFormedAnewAtEachCall) {
+  const fs::path other = app_data_ / "elsewhere";
+  {
+    const ScopedEnvVar moved("APPDATA", other.string());
+    EXPECT_EQ(config_path(), other / "vantro" / "config.toml");
+  }
+  EXPECT_EQ(config_path(), file());
+}
+
+TEST_F(ConfigFile, WithoutAppDataThereIsNoFile) {
+  const ScopedEnvVar unset("APPDATA", std::nullopt);
+  EXPECT_EQ(config_path(), std::nullopt);
+
+  LogCapture capture;
+  const auto loaded = load_config();
+  ASSERT_TRUE(loaded);
+  EXPECT_FALSE(loaded->has_value());
+  EXPECT_EQ(load_or_default(), Config{});
+  ASSERT_EQ(capture.events().size(), 1u);
+  EXPECT_EQ(capture.events()[0].level, log::Level::Info);
+  EXPECT_EQ(capture.events()[0].target, "vantro::config");
+  EXPECT_EQ(capture.events()[0].message, "no config file found, using defaults");
+  EXPECT_TRUE(capture.events()[0].fields.empty());
+
+  const auto saved = save_config(Config{});
+  ASSERT_FALSE(saved);
+  EXPECT_EQ(saved.error().plain(), "APPDATA env var not set; cannot save config");
+  EXPECT_EQ(saved.error().chain().size(), 1u);
+  EXPECT_TRUE(delete_config());
+  EXPECT_EQ(capture.events().size(), 1u) << "save and delete log nothing here";
+}
+
+TEST_F(ConfigFile, MissingFileGivesTheDefaults) {
+  LogCapture capture;
+  EXPECT_EQ(load_or_default(), Config{});
+  ASSERT_NE(capture.find("no config file found, using defaults"), nullptr);
+  EXPECT_FALSE(fs::exists(folder())) << "loading creates nothing";
+}
+
+TEST_F(ConfigFile, EmptyFileLoadsAsTheDefaultsFromDisk) {
+  put_file("");
+  LogCapture capture;
+  EXPECT_EQ(load_or_default(), Config{});
+  ASSERT_EQ(capture.events().size(), 1u);
+  EXPECT_EQ(capture.events()[0].level, log::Level::Info);
+  EXPECT_EQ(capture.events()[0].message, "loaded config from disk");
+  EXPECT_TRUE(capture.events()[0].fields.empty());
+}
+
+TEST_F(ConfigFile, ValidFileIsLoaded) {
+  put_file("# mine\n[hints]\nalphabet = \"qwerty\"\n");
+  const Config loaded = load_or_default();
+  EXPECT_EQ(loaded.hints.alphabet, "qwerty");
+  EXPECT_EQ(loaded.hotkeys, HotkeyBindings{});
+}
+
+TEST_F(ConfigFile, InvalidFilesFallBackToTheDefaultsAndStayUntouched) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::string error;  // the whole message, or its last line for reports
+  } cases[] = {
+      {"UTF-16 with byte-order mark", std::string("\xFF\xFE[\0h\0i\0n\0t\0s\0]\0\n\0", 18),
+       "stream did not contain valid UTF-8"},
+      {"stray byte", "[hints]\nalphabet = \"a\xC3\"\n", "stream did not contain valid UTF-8"},
+      {"one wrong value", "[hints]\nalphabet = \"qwer\"\n[colors.element]\nopacity = 300\n",
+       "invalid value: integer `300`, expected u8"},
+      {"syntax error", "[hints\n", ""},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    put_file(test.bytes);
+    LogCapture capture;
+    EXPECT_EQ(load_or_default(), Config{});
+    ASSERT_EQ(capture.events().size(), 1u);
+    const auto& event = capture.events()[0];
+    EXPECT_EQ(event.level, log::Level::Warn);
+    EXPECT_EQ(event.target, "vantro::config");
+    EXPECT_EQ(event.message, "config file is invalid, using defaults");
+    const std::string* error = event.field("error");
+    ASSERT_NE(error, nullptr);
+    const auto loaded = load_config();
+    ASSERT_FALSE(loaded);
+    EXPECT_EQ(*error, loaded.error().debug());
+    if (test.error.starts_with("stream")) {
+      EXPECT_EQ(*error, test.error);
+    } else {
+      EXPECT_TRUE(error->starts_with("TOML parse error at line ")) << *error;
+      EXPECT_TRUE(error->ends_with(test.error)) << *error;
+    }
+    EXPECT_EQ(read_bytes(file()), test.bytes);
+  }
+}
+
+TEST_F(ConfigFile, FolderAtThePathLoadsAsInvalidAndCannotBeDeleted) {
+  fs::create_directories(file());
+  LogCapture capture;
+  EXPECT_EQ(load_or_default(), Config{});
+  ASSERT_NE(capture.find("config file is invalid, using defaults"), nullptr);
+  const std::string* error = capture.find("config file is invalid, using defaults")->field("error");
+  ASSERT_NE(error, nullptr);
+  EXPECT_NE(error->find("(os error "), std::string::npos) << *error;
+
+  const auto deleted = delete_config();
+  ASSERT_FALSE(deleted);
+  EXPECT_NE(deleted.error().plain().find("(os error "), std::string::npos) << deleted.error().plain();
+  EXPECT_TRUE(fs::is_directory(file()));
+  EXPECT_EQ(capture.events().size(), 1u);
+}
+
+TEST_F(ConfigFile, SaveCreatesTheFolderAndWritesTheRendering) {
+  Config config;
+  config.hints.alphabet = "jkl;";
+  config.colors.window.show_leader = true;
+  LogCapture capture;
+  ASSERT_TRUE(save_config(config));
+  EXPECT_TRUE(fs::is_directory(folder()));
+  EXPECT_EQ(read_bytes(file()), serialize_config(config));
+  ASSERT_EQ(capture.events().size(), 1u);
+  EXPECT_EQ(capture.events()[0].level, log::Level::Info);
+  EXPECT_EQ(capture.events()[0].target, "vantro::config");
+  EXPECT_EQ(capture.events()[0].message, "config saved");
+  ASSERT_NE(capture.events()[0].field("path"), nullptr);
+  EXPECT_EQ(*capture.events()[0].field("path"), path_debug(file()));
+
+  // Twice gives the same text, and it reads back as the record.
+  ASSERT_TRUE(save_config(config));
+  EXPECT_EQ(read_bytes(file()), serialize_config(config));
+  EXPECT_EQ(load_or_default(), config);
+  EXPECT_FALSE(fs::exists(temporary_path_for(file())));
+}
+
+TEST_F(ConfigFile, SaveReplacesHandEditsWithTheRendering) {
+  put_file("# my comment\n[hints]\nalphabet = \"x\"\n[theme]\nsize = 3\n");
+  ASSERT_TRUE(save_config(Config{}));
+  EXPECT_EQ(read_bytes(file()), serialize_config(Config{}));
+}
+
+TEST_F(ConfigFile, FailedWriteLeavesThePreviousFileAsItWas) {
+  const std::string previous = "# hand made\n[hints]\nalphabet = \"previous\"\n";
+  put_file(previous);
+  set_write_limit_for_tests(10);
+  Config config;
+  config.hints.alphabet = "new";
+  LogCapture capture;
+  const auto saved = save_config(config);
+  ASSERT_FALSE(saved);
+  EXPECT_NE(saved.error().plain().find("(os error "), std::string::npos) << saved.error().plain();
+  EXPECT_EQ(read_bytes(file()), previous);
+  EXPECT_FALSE(fs::exists(temporary_path_for(file())));
+  EXPECT_EQ(capture.find("config saved"), nullptr);
+}
+
+TEST_F(ConfigFile, TemporaryFileThatCannotBeCreatedLeavesThePreviousFile) {
+  const std::string previous = "[hints]\nalphabet = \"previous\"\n";
+  put_file(previous);
+  fs::create_directories(temporary_path_for(file()));  // something that is no file stands in the way
+  const auto saved = save_config(Config{});
+  ASSERT_FALSE(saved);
+  EXPECT_NE(saved.error().plain().find("(os error "), std::string::npos) << saved.error().plain();
+  EXPECT_EQ(read_bytes(file()), previous);
+  EXPECT_TRUE(fs::is_directory(temporary_path_for(file()))) << "what was there is not removed";
+}
+
+TEST_F(ConfigFile, ReplacingAFolderFailsAndRemovesTheTemporaryFile) {
+  fs::create_directories(file() / "inside");
+  const auto saved = save_config(Config{});
+  ASSERT_FALSE(saved);
+  EXPECT_TRUE(fs::is_directory(file() / "inside"));
+  EXPECT_FALSE(fs::exists(temporary_path_for(file())));
+}
+
+TEST_F(ConfigFile, SaveFailsWhenTheFolderCannotBeCreated) {
+  write_bytes(folder(), "a file where the folder belongs");
+  const auto saved = save_config(Config{});
+  ASSERT_FALSE(saved);
+  EXPECT_NE(saved.error().plain().find("(os error "), std::string::npos) << saved.error().plain();
+  EXPECT_EQ(saved.error().chain().size(), 1u);
+  EXPECT_EQ(read_bytes(folder()), "a file where the folder belongs");
+}
+
+TEST_F(ConfigFile, DeleteRemovesTheFileAndKeepsTheFolder) {
+  put_file("[hints]\nalphabet = \"x\"\n");
+  LogCapture capture;
+  ASSERT_TRUE(delete_config());
+  EXPECT_FALSE(fs::exists(file()));
+  EXPECT_TRUE(fs::is_directory(folder()));
+  ASSERT_EQ(capture.events().size(), 1u);
+  EXPECT_EQ(capture.events()[0].level, log::Level::Info);
+  EXPECT_EQ(capture.events()[0].message, "config file deleted");
+  ASSERT_NE(capture.events()[0].field("path"), nullptr);
+  EXPECT_EQ(*capture.events()[0].field("path"), path_debug(file()));
+}
+
+TEST_F(ConfigFile, DeletingAMissingFileSucceedsSilently) {
+  LogCapture capture;
+  EXPECT_TRUE(delete_config());
+  fs::create_directories(folder());
+  EXPECT_TRUE(delete_config());
+  EXPECT_TRUE(capture.events().empty());
+}
+
+#ifndef _WIN32
+// The C runtime on Windows cannot hold an empty variable; a set but empty value is a POSIX case.
+TEST(ConfigPath, EmptyAppDataGivesARelativePath) {
+  const ScopedEnvVar empty("APPDATA", "");
+  EXPECT_EQ(config_path(), fs::path("vantro") / "config.toml");
+}
+#endif
+
+}  // namespace
+}  // namespace vantro::config

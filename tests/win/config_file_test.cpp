@@ -1,0 +1,180 @@
+// The configuration file operations on Windows paths: APPDATA set in this process to a
+// Windows-style folder (backslashes, a trailing separator, spaces and non-ASCII letters).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "config/config_file.h"
+#include "config/config_toml.h"
+#include "config/file_io.h"
+#include "support/log_capture.h"
+#include "support/scoped_env_var.h"
+#include "windows/handle.h"
+#include "windows/wide.h"
+
+namespace vantro::config {
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::LogCapture;
+using test_support::ScopedEnvVar;
+using windows::UniqueHandle;
+
+std::string read_bytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+std::wstring temp_folder() {
+  wchar_t buffer[MAX_PATH + 1];
+  const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+  return std::wstring(buffer, length);  // ends with a backslash
+}
+
+class WindowsConfigFile : public ::testing::Test {
+ protected:
+  WindowsConfigFile()
+      : app_data_(temp_folder() + L"vantro config Zo\u00eb " + std::to_wstring(GetCurrentProcessId()) +
+                  L"\\Roaming\\"),
+        env_("APPDATA", windows::narrow(app_data_)) {
+    fs::create_directories(fs::path(app_data_));
+  }
+  ~WindowsConfigFile() override {
+    std::error_code ignored;
+    fs::remove_all(fs::path(app_data_).parent_path().parent_path(), ignored);
+  }
+
+  [[nodiscard]] std::wstring file() const { return app_data_ + L"vantro\\config.toml"; }
+
+  std::wstring app_data_;
+  ScopedEnvVar env_;
+};
+
+TEST_F(WindowsConfigFile, PathFollowsAppDataWithBackslashes) {
+  const auto path = config_path();
+  ASSERT_TRUE(path);
+  EXPECT_EQ(path->wstring(), file());
+}
+
+TEST_F(WindowsConfigFile, SaveLoadAndDeleteRoundTrip) {
+  Config config;
+  config.hints.alphabet = "\u00e4\u00f6\u00fc";
+  config.colors.element.show_leader = false;
+  config.startup.launch_at_startup = true;
+  {
+    LogCapture capture;
+    ASSERT_TRUE(save_config(config));
+    const auto* saved = capture.find("config saved");
+    ASSERT_NE(saved, nullptr);
+    // The path's debug form: between double quotes, every backslash escaped.
+    std::string expected = "\"";
+    for (const char c : windows::narrow(file()))
+      expected += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    expected += "\"";
+    ASSERT_NE(saved->field("path"), nullptr);
+    EXPECT_EQ(*saved->field("path"), expected);
+  }
+  EXPECT_EQ(read_bytes(file()), serialize_config(config));
+  EXPECT_EQ(GetFileAttributesW(temporary_path_for(file()).c_str()), INVALID_FILE_ATTRIBUTES);
+  {
+    LogCapture capture;
+    EXPECT_EQ(load_or_default(), config);
+    EXPECT_NE(capture.find("loaded config from disk"), nullptr);
+  }
+  {
+    LogCapture capture;
+    ASSERT_TRUE(delete_config());
+    EXPECT_NE(capture.find("config file deleted"), nullptr);
+  }
+  EXPECT_EQ(GetFileAttributesW(file().c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(GetFileAttributesW((app_data_ + L"vantro").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(WindowsConfigFile, InvalidFileLogsWarningAndGivesDefaults) {
+  ASSERT_TRUE(save_config(Config{}));
+  {
+    std::ofstream out(fs::path(file()), std::ios::binary | std::ios::trunc);
+    out << "[colors.element]\r\nopacity = 300\r\n";
+  }
+  LogCapture capture;
+  EXPECT_EQ(load_or_default(), Config{});
+  const auto* warning = capture.find("config file is invalid, using defaults");
+  ASSERT_NE(warning, nullptr);
+  EXPECT_EQ(warning->level, log::Level::Warn);
+  ASSERT_NE(warning->field("error"), nullptr);
+  EXPECT_EQ(*warning->field("error"),
+            "TOML parse error at line 2, column 11\n  |\n2 | opacity = 300\n  |           ^^^\n"
+            "invalid value: integer `300`, expected u8");
+  EXPECT_EQ(read_bytes(file()), "[colors.element]\r\nopacity = 300\r\n");
+}
+
+TEST_F(WindowsConfigFile, UnsetAppDataMeansNoFile) {
+  const ScopedEnvVar unset("APPDATA", std::nullopt);
+  EXPECT_EQ(config_path(), std::nullopt);
+  LogCapture capture;
+  EXPECT_EQ(load_or_default(), Config{});
+  EXPECT_NE(capture.find("no config file found, using defaults"), nullptr);
+  const auto saved = save_config(Config{});
+  ASSERT_FALSE(saved);
+  EXPECT_EQ(saved.error().plain(), "APPDATA env var not set; cannot save config");
+  EXPECT_TRUE(delete_config());
+}
+
+TEST_F(WindowsConfigFile, SaveOverAFileHeldOpenKeepsItIntact) {
+  Config previous;
+  previous.hints.alphabet = "previous";
+  ASSERT_TRUE(save_config(previous));
+  const std::string before = read_bytes(file());
+  // Another program holds the file open without letting it be deleted or replaced.
+  UniqueHandle holder(CreateFileW(file().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
+
+  const auto saved = save_config(Config{});
+  ASSERT_FALSE(saved);
+  EXPECT_NE(saved.error().plain().find("(os error "), std::string::npos) << saved.error().plain();
+  const auto deleted = delete_config();
+  ASSERT_FALSE(deleted);
+  EXPECT_NE(deleted.error().plain().find("(os error "), std::string::npos) << deleted.error().plain();
+  holder.reset();
+
+  EXPECT_EQ(read_bytes(file()), before);
+  EXPECT_EQ(GetFileAttributesW(temporary_path_for(file()).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+bool running_under_wine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+TEST_F(WindowsConfigFile, ReadOnlyFileIsNotDeleted) {
+  ASSERT_TRUE(save_config(Config{}));
+  ASSERT_TRUE(SetFileAttributesW(file().c_str(), FILE_ATTRIBUTE_READONLY));
+  const auto deleted = delete_config();
+  SetFileAttributesW(file().c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_FALSE(deleted);
+  EXPECT_NE(deleted.error().plain().find("(os error "), std::string::npos) << deleted.error().plain();
+  EXPECT_EQ(read_bytes(file()), serialize_config(Config{}));
+}
+
+TEST_F(WindowsConfigFile, ReadOnlyFileIsNotReplaced) {
+  if (running_under_wine()) GTEST_SKIP() << "Wine's MoveFileExW replaces a read-only file; Windows refuses";
+  ASSERT_TRUE(save_config(Config{}));
+  ASSERT_TRUE(SetFileAttributesW(file().c_str(), FILE_ATTRIBUTE_READONLY));
+  Config changed;
+  changed.hints.alphabet = "changed";
+  const auto saved = save_config(changed);
+  SetFileAttributesW(file().c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_FALSE(saved);
+  EXPECT_EQ(read_bytes(file()), serialize_config(Config{}));
+  EXPECT_EQ(GetFileAttributesW(temporary_path_for(file()).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
+}  // namespace vantro::config
