@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <random>
-#include <sstream>
 
 #include "config/config_toml.h"
 #include "config/file_io.h"
 #include "core/text.h"
+#include "support/file_bytes.h"
 #include "support/log_capture.h"
 #include "support/scoped_env_var.h"
 
@@ -17,19 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using test_support::LogCapture;
+using test_support::read_bytes;
 using test_support::ScopedEnvVar;
-
-std::string read_bytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void write_bytes(const fs::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using test_support::write_bytes;
 
 std::string path_debug(const fs::path& path) {
   const std::u16string wide = path.u16string();

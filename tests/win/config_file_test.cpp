@@ -6,11 +6,11 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "config/config_file.h"
 #include "config/config_toml.h"
 #include "config/file_io.h"
+#include "support/file_bytes.h"
 #include "support/log_capture.h"
 #include "support/scoped_env_var.h"
 #include "windows/handle.h"
@@ -21,15 +21,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using test_support::LogCapture;
+using test_support::read_bytes;
 using test_support::ScopedEnvVar;
 using windows::UniqueHandle;
-
-std::string read_bytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 std::wstring temp_folder() {
   wchar_t buffer[MAX_PATH + 1];
