@@ -89,12 +89,8 @@ TEST(ConfigToml, WrittenRecordsReadBackEqual) {
          c.colors.window.border = "'single' and '''triple'''";
        })},
       {"control characters", with([](Config& c) {
-         c.hints.alphabet = std::string(
-                                "tab\tnl\ncr\rbell\aesc\x1b"
-                                "del\x7f"
-                                "nul",
-                                28) +
-                            '\0' + "end";
+         using namespace std::string_literals;
+         c.hints.alphabet = "tab\tnl\ncr\rbell\aesc\x1b"s + "del\x7f"s + "nul\0end"s;
          c.hotkeys.pick_window = "\b\f\x01\x1f";
        })},
       {"non-ASCII", with([](Config& c) {
