@@ -1,9 +1,8 @@
-// The program's entry point. Until the command line exists this only says so.
+// The program's entry point.
 #include <windows.h>
 
-#include <cstdio>
+#include "app/entry.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  std::fputs("vantro: command line not built yet\n", stderr);
-  return 0;
+  return vantro::app::run_program();
 }

@@ -25,4 +25,10 @@ Error last_error() {
   return hresult_error(HRESULT_FROM_WIN32(code));
 }
 
+Error io_error(DWORD code) {
+  return Error::io(static_cast<int>(code), system_message(HRESULT_FROM_WIN32(code)));
+}
+
+Error last_io_error() { return io_error(GetLastError()); }
+
 }  // namespace vantro::windows

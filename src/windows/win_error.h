@@ -22,4 +22,9 @@ namespace vantro::windows {
 // The same, wrapped in one context message.
 [[nodiscard]] inline Error last_error(std::string context) { return last_error().context(std::move(context)); }
 
+// The calling thread's last Windows error as a system input/output error:
+// "{system message} (os error {code})".
+[[nodiscard]] Error last_io_error();
+[[nodiscard]] Error io_error(DWORD code);
+
 }  // namespace vantro::windows

@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# The command line of vantro.exe under Wine: texts, streams and exit codes of every task, and
+# a normal run that a second instance and "--close" talk to.
+# Windows-side variables are set through cmd ("set X=...&& vantro.exe"): Wine sets
+# LOCALAPPDATA itself, whatever the Linux environment holds.
+# Run by scripts/test inside its prepared Wine environment (DISPLAY and WINEPREFIX exported).
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+EXE=$PWD/build/windows/vantro.exe
+WORK=$(mktemp -d "$PWD/build/e2e-command-line.XXXXXX")
+trap 'rm -rf "$WORK"' EXIT
+EXE_W=$(winepath -w "$EXE")
+failures=0
+
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# check NAME RC OUT ERR -- COMMAND...: runs COMMAND and compares exit code, stdout and stderr
+# byte for byte (OUT and ERR are printf formats without arguments).
+check() {
+  local name=$1 rc=$2 out=$3 err=$4
+  shift 5
+  timeout 60 "$@" >"$WORK/out" 2>"$WORK/err"
+  local got=$?
+  printf "$out" >"$WORK/want-out"
+  printf "$err" >"$WORK/want-err"
+  [[ $got == "$rc" ]] || fail "$name: exit code $got, expected $rc"
+  cmp -s "$WORK/out" "$WORK/want-out" || { fail "$name: stdout differs"; diff "$WORK/want-out" "$WORK/out" | head -20; }
+  cmp -s "$WORK/err" "$WORK/want-err" || { fail "$name: stderr differs"; diff "$WORK/want-err" "$WORK/err" | head -20; }
+  [[ $got == "$rc" ]] && cmp -s "$WORK/out" "$WORK/want-out" && cmp -s "$WORK/err" "$WORK/want-err" && echo "ok: $name"
+}
+
+
+help_text() {
+  cat <<'TEXT'
+vantro 0.3.0 — system-wide keyboard navigation overlay
+
+USAGE:
+    vantro [FLAGS]
+
+FLAGS:
+    -h, --help        Print help and exit
+    -V, --version     Print version and exit
+        --no-tray     Run without the system tray icon (hotkeys-only mode)
+        --close       Cleanly shut down a running vantro instance and exit
+                      (alias: --quit)
+        --clear-logs  Delete the on-disk log files and exit
+
+DEFAULT HOTKEYS:
+    Ctrl+Shift+Space  Pick element in foreground window
+    Ctrl+Alt+Space    Pick top-level window across all monitors
+    Esc               Cancel an open overlay
+
+LOGS (release builds):
+    Location:         %LOCALAPPDATA%\vantro\vantro.log[.YYYY-MM-DD]
+    Rotation:         daily, keeping the 7 most recent files
+    Manual purge:     vantro --clear-logs
+
+ENVIRONMENT:
+    RUST_LOG          Tracing filter, e.g. `vantro=debug` (default: info)
+
+PROJECT:
+    Repository:       https://github.com/vantro-app/vantro
+TEXT
+}
+
+# --- Printing arguments
+help_text >"$WORK/help"
+timeout 60 wine "$EXE" --help >"$WORK/help-out" 2>"$WORK/help-err"
+rc=$?
+if [[ $rc == 0 ]] && cmp -s "$WORK/help" "$WORK/help-out" && [[ ! -s $WORK/help-err ]]; then
+  echo "ok: --help prints the help text exactly"
+else
+  fail "--help (rc $rc)"
+  diff "$WORK/help" "$WORK/help-out" | head -20
+fi
+check "-V" 0 'vantro 0.3.0\n' '' -- wine "$EXE" -V
+check "--no-tray then --version" 0 'vantro 0.3.0\n' '' -- wine "$EXE" --no-tray --version
+check "unknown argument before --help" 2 '' \
+  "vantro: unknown argument: -v\nTry 'vantro --help' for a list of options.\n" -- wine "$EXE" -v --help
+check "empty argument" 2 '' "vantro: unknown argument: \nTry 'vantro --help' for a list of options.\n" \
+  -- wine "$EXE" ""
+
+# --- --close without an instance
+check "--close with no instance" 0 'vantro: no running instance found.\n' '' -- wine "$EXE" --close
+check "--quit with no instance" 0 'vantro: no running instance found.\n' '' -- wine "$EXE" --quit
+
+# --- --clear-logs
+LOCAL=$WORK/local
+LOCAL_W=$(winepath -w "$LOCAL")
+mkdir -p "$LOCAL/vantro/vantro-dir"
+touch "$LOCAL/vantro/vantro.2026-01-01.log" "$LOCAL/vantro/vantro" "$LOCAL/vantro/Vantro.log" \
+  "$LOCAL/vantro/xvantro.log"
+timeout 60 wine cmd /c "set LOCALAPPDATA=${LOCAL_W}&& ${EXE_W} --clear-logs" >"$WORK/out" 2>"$WORK/err"
+rc=$?
+dir_w="${LOCAL_W}\\vantro"
+if [[ $rc == 1 ]] &&
+  grep -qxF "vantro: removed 2 log file(s) from ${dir_w}." "$WORK/out" &&
+  grep -qF "vantro: could not delete ${dir_w}\\vantro-dir: " "$WORK/err" &&
+  [[ $(tail -n1 "$WORK/err") == 'vantro: 1 file(s) could not be deleted (is vantro still running? Run `vantro --close` first).' ]] &&
+  [[ $(wc -l <"$WORK/err") == 2 ]] &&
+  [[ $(cd "$LOCAL/vantro" && ls | sort | tr '\n' ' ') == "Vantro.log vantro-dir xvantro.log " ]]; then
+  echo "ok: --clear-logs deletes the vantro entries and reports the subdirectory"
+else
+  fail "--clear-logs (rc $rc)"
+  cat "$WORK/out" "$WORK/err"
+  ls "$LOCAL/vantro"
+fi
+rmdir "$LOCAL/vantro/vantro-dir"
+check "--clear-logs with nothing left to delete" 0 "vantro: removed 0 log file(s) from ${dir_w//\\/\\\\}.\n" '' \
+  -- wine cmd /c "set LOCALAPPDATA=${LOCAL_W}&& ${EXE_W} --clear-logs"
+rm -rf "$LOCAL/vantro"
+check "--clear-logs without the directory" 0 'vantro: log directory does not exist; nothing to clear.\n' '' \
+  -- wine cmd /c "set LOCALAPPDATA=${LOCAL_W}&& ${EXE_W} --clear-logs"
+check "--clear-logs without LOCALAPPDATA" 1 '' 'vantro: %%LOCALAPPDATA%% is not set; nothing to clear.\n' \
+  -- wine cmd /c "set LOCALAPPDATA=&& ${EXE_W} --clear-logs"
+check "--close wins over --clear-logs" 0 'vantro: no running instance found.\n' '' \
+  -- wine cmd /c "set LOCALAPPDATA=&& ${EXE_W} --clear-logs --close"
+
+# --- A normal run, a second instance and --close
+today=$(date -u +%Y-%m-%d)
+log_file="$LOCAL/vantro/vantro.$today.log"
+wine cmd /c "set LOCALAPPDATA=${LOCAL_W}&& set RUST_LOG=vantro=debug&& set NO_COLOR=1&& ${EXE_W} --no-tray" \
+  >"$WORK/run-out" 2>"$WORK/run-err" &
+instance=$!
+for _ in $(seq 1 200); do
+  grep -qs "IPC window created hwnd=HWND(0x" "$log_file" && break
+  sleep 0.1
+done
+if ! grep -qs "IPC window created" "$log_file"; then
+  fail "normal run did not come up"
+  cat "$WORK/run-out" "$WORK/run-err" "$log_file" 2>/dev/null
+fi
+check "second instance" 0 '' \
+  'vantro is already running in this session.\nUse the existing tray icon, the `--close` flag, or quit it first.\n' \
+  -- wine cmd /c "set LOCALAPPDATA=${LOCAL_W}&& set NO_COLOR=&& ${EXE_W}"
+check "--close with a running instance" 0 'vantro: shutdown signal sent.\n' '' -- wine "$EXE" --close
+instance_rc=timeout
+for _ in $(seq 1 200); do
+  if ! kill -0 "$instance" 2>/dev/null; then
+    wait "$instance"
+    instance_rc=$?
+    break
+  fi
+  sleep 0.1
+done
+if [[ $instance_rc == 0 ]]; then
+  echo "ok: the running instance exits 0 after --close"
+else
+  fail "running instance after --close: $instance_rc"
+  kill "$instance" 2>/dev/null
+fi
+if grep -qE "^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{6}Z  INFO vantro starting version=0\.3\.0$" \
+  "$log_file" && grep -qF "IPC: WM_CLOSE received — shutting down" "$log_file" &&
+  grep -qF $'\e[32m INFO\e[0m vantro starting \e[3mversion\e[0m\e[2m=\e[0m0.3.0' "$log_file" &&
+  ! grep -q $'\r' "$log_file"; then
+  echo "ok: the day's log file holds both runs, the second one coloured"
+else
+  fail "log file $log_file"
+  cat -A "$log_file" 2>/dev/null | head
+fi
+check "--close after the instance ended" 0 'vantro: no running instance found.\n' '' -- wine "$EXE" --close
+
+if ((failures > 0)); then
+  echo "$failures failure(s)"
+  exit 1
+fi

@@ -1,0 +1,133 @@
+// The single-instance mutex and the close-request window, with real calls under Wine.
+#include "windows/ipc.h"
+
+#include <gtest/gtest.h>
+
+#include <fmt/format.h>
+
+#include "support/log_capture.h"
+
+namespace vantro::windows {
+namespace {
+
+// Pumps the thread's messages until WM_QUIT or the time-out; true when WM_QUIT came.
+bool pump_until_quit(DWORD timeout_ms) {
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (GetTickCount() - start < timeout_ms) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) return true;
+      DispatchMessageW(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  return false;
+}
+
+bool quit_is_queued() {
+  MSG msg;
+  return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}
+
+TEST(SingleInstance, SecondAcquisitionFindsTheMutexUntilItIsClosed) {
+  auto first = acquire_single_instance();
+  ASSERT_TRUE(first) << first.error().debug();
+  ASSERT_TRUE(first->acquired());
+  EXPECT_TRUE(std::get<SingleInstance::Acquired>(first->state).mutex);
+
+  auto second = acquire_single_instance();
+  ASSERT_TRUE(second);
+  EXPECT_FALSE(second->acquired());
+
+  std::get<SingleInstance::Acquired>(first->state).mutex.reset();
+  auto third = acquire_single_instance();
+  ASSERT_TRUE(third);
+  EXPECT_TRUE(third->acquired()) << "closing the handle releases the mutex";
+}
+
+TEST(IpcWindow, IsAnInvisibleTopLevelWindow) {
+  test_support::LogCapture capture;
+  auto window = create_ipc_window();
+  ASSERT_TRUE(window) << window.error().debug();
+  const HWND hwnd = window->get();
+  EXPECT_EQ(GetAncestor(hwnd, GA_PARENT), GetDesktopWindow()) << "must not be a message-only window";
+  EXPECT_EQ(GetParent(hwnd), nullptr);
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+  // The size asked for is 0 by 0; the window manager raises a captioned top-level window to
+  // its minimum tracking size, which is why only visibility is checked.
+  wchar_t title[32]{};
+  GetWindowTextW(hwnd, title, 32);
+  EXPECT_STREQ(title, L"Vantro IPC");
+  EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_USERDATA), 0);
+
+  const auto* created = capture.find("IPC window created");
+  ASSERT_NE(created, nullptr);
+  EXPECT_EQ(created->level, log::Level::Debug);
+  EXPECT_EQ(created->target, "vantro::windows::ipc");
+  ASSERT_NE(created->field("hwnd"), nullptr);
+  EXPECT_EQ(*created->field("hwnd"), fmt::format("HWND(0x{:x})", reinterpret_cast<std::uintptr_t>(hwnd)));
+}
+
+TEST(IpcWindow, SentCloseLogsAndQuitsWithoutDestroying) {
+  auto window = create_ipc_window();
+  ASSERT_TRUE(window);
+  test_support::LogCapture capture;
+  EXPECT_EQ(SendMessageW(window->get(), WM_CLOSE, 0, 0), 0);
+  EXPECT_TRUE(IsWindow(window->get()));
+  EXPECT_TRUE(quit_is_queued());
+  const auto* closed = capture.find("IPC: WM_CLOSE received \u2014 shutting down");
+  ASSERT_NE(closed, nullptr);
+  EXPECT_EQ(closed->level, log::Level::Info);
+  EXPECT_TRUE(closed->fields.empty());
+}
+
+TEST(IpcWindow, DestroyingPostsNoQuit) {
+  auto window = create_ipc_window();
+  ASSERT_TRUE(window);
+  window->reset();
+  EXPECT_FALSE(quit_is_queued());
+}
+
+TEST(SignalRunningInstance, PostsCloseToTheWindow) {
+  auto window = create_ipc_window();
+  ASSERT_TRUE(window);
+  auto signalled = signal_running_instance();
+  ASSERT_TRUE(signalled) << signalled.error().debug();
+  EXPECT_TRUE(*signalled);
+  EXPECT_TRUE(pump_until_quit(5000)) << "WM_CLOSE reached the procedure, which posted WM_QUIT";
+}
+
+LRESULT CALLBACK plain_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+TEST(SignalRunningInstance, NeedsBothClassAndTitle) {
+  auto signalled = signal_running_instance();
+  ASSERT_TRUE(signalled);
+  EXPECT_FALSE(*signalled) << "no window at all";
+
+  // The right class with another title.
+  auto ipc = create_ipc_window();  // registers the class
+  ASSERT_TRUE(ipc);
+  ipc->reset();
+  UniqueWindow wrong_title(CreateWindowExW(0, kIpcWindowClass, L"Vantro IPC 2", WS_OVERLAPPED, 0, 0, 0, 0,
+                                           nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+  ASSERT_TRUE(wrong_title);
+  // The right title with another class.
+  WNDCLASSEXW wc{sizeof(wc)};
+  wc.lpfnWndProc = plain_proc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"VantroIpcWindowClass_v2";
+  ASSERT_NE(RegisterClassExW(&wc), 0);
+  UniqueWindow wrong_class(CreateWindowExW(0, wc.lpszClassName, kIpcWindowTitle, WS_OVERLAPPED, 0, 0, 0, 0,
+                                           nullptr, nullptr, wc.hInstance, nullptr));
+  ASSERT_TRUE(wrong_class);
+
+  signalled = signal_running_instance();
+  ASSERT_TRUE(signalled);
+  EXPECT_FALSE(*signalled);
+  EXPECT_FALSE(pump_until_quit(200));
+}
+
+}  // namespace
+}  // namespace vantro::windows
