@@ -23,8 +23,10 @@
 #include "hotkey/hotkey_failure.h"
 #include "support/log_capture.h"
 #include "windows/handle.h"
+#include "windows/hotkey_conflict.h"
 #include "windows/hotkey_registrar.h"
 #include "windows/hotkey_window.h"
+#include "windows/notification.h"
 
 namespace vantro::windows {
 namespace {
@@ -79,6 +81,31 @@ void clear_channel() {
   while (hotkey_events().try_receive()) {
   }
 }
+
+struct ShownBox {
+  std::wstring text;
+  std::wstring caption;
+  UINT type;
+};
+std::vector<ShownBox> g_boxes;
+
+int WINAPI record_box(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
+  g_boxes.push_back({text, caption, type});
+  return IDOK;
+}
+
+// Shows boxes to nobody while it lives and keeps what they would have said.
+class BoxRecorder {
+ public:
+  BoxRecorder() : previous_(set_message_box_for_tests(&record_box)) { g_boxes.clear(); }
+  ~BoxRecorder() { set_message_box_for_tests(previous_); }
+  BoxRecorder(const BoxRecorder&) = delete;
+  BoxRecorder& operator=(const BoxRecorder&) = delete;
+  [[nodiscard]] const std::vector<ShownBox>& boxes() const { return g_boxes; }
+
+ private:
+  MessageBoxFunction previous_;
+};
 
 const test_support::CapturedEvent* find_event(const test_support::LogCapture& capture,
                                               std::string_view message, std::string_view field,
@@ -164,6 +191,11 @@ TEST_F(Hotkeys, DefaultChordsRegisterAndAreLogged) {
   HotkeyRegistrar registrar = make_registrar();
   const std::vector<hotkey::HotkeyFailure> failures = register_hotkeys(registrar, config::HotkeyBindings{});
   EXPECT_TRUE(failures.empty());
+  {
+    BoxRecorder recorder;
+    report_hotkey_failures(failures);
+    EXPECT_TRUE(recorder.boxes().empty());
+  }
   ASSERT_EQ(registrar.registered().size(), 2u);
   EXPECT_EQ(registrar.registered()[0].id, kCtrlShiftSpaceId);
   EXPECT_EQ(registrar.registered()[1].id, kCtrlAltSpaceId);
@@ -298,11 +330,16 @@ TEST_F(Hotkeys, ChordHeldByAnotherProcessIsAlreadyInUse) {
   EXPECT_EQ(failures[0].action, Action::PickElement);
   EXPECT_EQ(failures[1].error, hotkey::HotkeyError::already_in_use());
   EXPECT_EQ(failures[1].action, Action::PickWindow);
-  EXPECT_EQ(hotkey::conflict_message(failures),
-            "Some hotkeys couldn't be registered:\n\n"
-            "\u2022 Pick element (Ctrl+Shift+Space): already in use by another application\n"
-            "\u2022 Pick window (Ctrl+Alt+Space): already in use by another application\n\n"
-            "Open Settings from the tray to choose a different chord.");
+  BoxRecorder recorder;
+  report_hotkey_failures(failures);
+  ASSERT_EQ(recorder.boxes().size(), 1u);
+  EXPECT_EQ(recorder.boxes()[0].caption, L"vantro: hotkey conflict");
+  EXPECT_EQ(recorder.boxes()[0].text,
+            L"Some hotkeys couldn't be registered:\n\n"
+            L"\u2022 Pick element (Ctrl+Shift+Space): already in use by another application\n"
+            L"\u2022 Pick window (Ctrl+Alt+Space): already in use by another application\n\n"
+            L"Open Settings from the tray to choose a different chord.");
+  EXPECT_EQ(recorder.boxes()[0].type, static_cast<UINT>(MB_ICONWARNING));
   EXPECT_EQ(WaitForSingleObject(process.get(), 20000), WAIT_OBJECT_0);
 }
 
