@@ -7,13 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "sample_app_process.h"
 #include "uia_standin/standin_api.h"
+#include "win/sample_app_process.h"
 #include "windows/uia_patterns.h"
 
 namespace vantro::test_support {
@@ -50,11 +51,29 @@ class UiaStandin : public ::testing::Test {
     CoUninitialize();
   }
 
-  void start(const std::vector<std::wstring>& arguments) {
-    std::string error;
-    std::optional<SampleApp> started = SampleApp::start(arguments, error);
-    ASSERT_TRUE(started) << error;
+  void start(const std::wstring& arguments) {
+    std::optional<SampleAppProcess> started = SampleAppProcess::start(arguments);
+    ASSERT_TRUE(started) << "the sample application did not start";
     app_.emplace(std::move(*started));
+  }
+
+  // The control with that id anywhere below the sample application's window.
+  HWND find(int id) const {
+    std::pair<int, HWND> search{id, nullptr};
+    EnumChildWindows(
+        app_->window(),
+        [](HWND child, LPARAM param) -> BOOL {
+          auto* wanted = reinterpret_cast<std::pair<int, HWND>*>(param);
+          if (GetDlgCtrlID(child) != wanted->first) return TRUE;
+          wanted->second = child;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
+  }
+
+  bool sees(std::string_view line) {
+    return app_->wait_for_line(line, std::chrono::milliseconds(kOutputTimeoutMs)).has_value();
   }
 
   ComPtr<IUIAutomationElement> element_of(HWND window) {
@@ -64,7 +83,7 @@ class UiaStandin : public ::testing::Test {
   }
 
   ComPtr<IUIAutomationElement> control(int id) {
-    HWND window = app_->control(id);
+    HWND window = find(id);
     EXPECT_NE(window, nullptr) << "no control " << id;
     return element_of(window);
   }
@@ -80,7 +99,7 @@ class UiaStandin : public ::testing::Test {
 
   ComPtr<IUIAutomation> automation_;
   standin::LiveObjectsFunction live_objects_ = nullptr;
-  std::optional<SampleApp> app_;
+  std::optional<SampleAppProcess> app_;
 };
 
 struct Node {
@@ -120,11 +139,12 @@ void walk(IUIAutomationTreeWalker* walker, IUIAutomationElement* element, int de
 }
 
 TEST_F(UiaStandin, WalkYieldsTheControlsInZOrderWithTheirProperties) {
-  start({L"--title", L"walk", L"button,id=101,text=Press,x=10,y=10,w=100,h=24", L"checkbox,id=102,text=Check",
-         L"radio,id=103,text=Radio", L"edit,id=104,text=Field", L"label,id=105,text=Label,notab",
-         L"combo,id=106", L"list,id=107", L"tree,id=108", L"button,id=109,text=Off,disabled",
-         L"button,id=110,text=Ghost,hidden", L"group,id=200,text=Outer",
-         L"group,id=201,text=Inner,parent=200", L"button,id=202,text=Deep,parent=201"});
+  start(
+      L"--title walk button,id=101,text=Press,x=10,y=10,w=100,h=24 checkbox,id=102,text=Check "
+      L"radio,id=103,text=Radio edit,id=104,text=Field label,id=105,text=Label,notab combo,id=106 "
+      L"list,id=107 "
+      L"tree,id=108 button,id=109,text=Off,disabled button,id=110,text=Ghost,hidden group,id=200,text=Outer "
+      L"group,id=201,text=Inner,parent=200 button,id=202,text=Deep,parent=201");
   ComPtr<IUIAutomationTreeWalker> walker;
   ASSERT_EQ(automation_->get_ControlViewWalker(walker.GetAddressOf()), S_OK);
   ComPtr<IUIAutomationElement> root = element_of(app_->window());
@@ -170,7 +190,7 @@ TEST_F(UiaStandin, WalkYieldsTheControlsInZOrderWithTheirProperties) {
     EXPECT_EQ(node.name, want.name);
     EXPECT_EQ(node.enabled != FALSE, want.enabled);
     EXPECT_EQ(node.offscreen != FALSE, want.offscreen);
-    HWND window = want.depth == 0 ? app_->window() : app_->control(want.id);
+    HWND window = want.depth == 0 ? app_->window() : find(want.id);
     RECT rect{};
     if (!want.offscreen) {
       ASSERT_TRUE(GetWindowRect(window, &rect));
@@ -186,7 +206,7 @@ TEST_F(UiaStandin, WalkYieldsTheControlsInZOrderWithTheirProperties) {
 }
 
 TEST_F(UiaStandin, MissingChildOrSiblingIsSuccessWithoutElement) {
-  start({L"button,id=101,text=Only"});
+  start(L"button,id=101,text=Only");
   ComPtr<IUIAutomationTreeWalker> walker;
   ASSERT_EQ(automation_->get_ControlViewWalker(walker.GetAddressOf()), S_OK);
   ComPtr<IUIAutomationElement> button = control(101);
@@ -198,8 +218,9 @@ TEST_F(UiaStandin, MissingChildOrSiblingIsSuccessWithoutElement) {
 }
 
 TEST_F(UiaStandin, ClickablePointIsTheCentreAndAbsentWhenHiddenOrRefused) {
-  start({L"button,id=101,text=Here,x=20,y=30,w=41,h=21", L"button,id=102,text=Ghost,hidden",
-         L"button,id=103,text=Pointless,fail=point"});
+  start(
+      L"button,id=101,text=Here,x=20,y=30,w=41,h=21 button,id=102,text=Ghost,hidden "
+      L"button,id=103,text=Pointless,fail=point");
   POINT origin{0, 0};
   ASSERT_TRUE(ClientToScreen(app_->window(), &origin));
   POINT point{};
@@ -217,8 +238,9 @@ TEST_F(UiaStandin, ClickablePointIsTheCentreAndAbsentWhenHiddenOrRefused) {
 }
 
 TEST_F(UiaStandin, PatternsOfferedByControlTypeWithLegacyRoles) {
-  start({L"button,id=101,text=B", L"checkbox,id=102,text=C", L"radio,id=103,text=R", L"combo,id=104",
-         L"edit,id=105", L"label,id=106,text=L", L"group,id=107,text=G"});
+  start(
+      L"button,id=101,text=B checkbox,id=102,text=C radio,id=103,text=R combo,id=104 edit,id=105 "
+      L"label,id=106,text=L group,id=107,text=G");
   struct Case {
     int id;
     bool invoke, toggle, select, expand;
@@ -260,25 +282,25 @@ TEST_F(UiaStandin, PatternsOfferedByControlTypeWithLegacyRoles) {
 }
 
 TEST_F(UiaStandin, InvokeMakesThePushButtonSendItsCommand) {
-  start({L"button,id=101,text=Press"});
+  start(L"button,id=101,text=Press");
   auto invoke = pattern<IUIAutomationInvokePattern>(control(101).Get(), UIA_InvokePatternId);
   ASSERT_NE(invoke, nullptr);
   EXPECT_EQ(invoke->Invoke(), S_OK);
-  EXPECT_TRUE(app_->sees("command id=101 code=0", kOutputTimeoutMs)) << app_->output();
+  EXPECT_TRUE(sees("command id=101 code=0"));
 }
 
 TEST_F(UiaStandin, DefaultActionClicksAButton) {
-  start({L"button,id=101,text=Press"});
+  start(L"button,id=101,text=Press");
   auto legacy =
       pattern<IUIAutomationLegacyIAccessiblePattern>(control(101).Get(), UIA_LegacyIAccessiblePatternId);
   ASSERT_NE(legacy, nullptr);
   EXPECT_EQ(legacy->DoDefaultAction(), S_OK);
-  EXPECT_TRUE(app_->sees("command id=101 code=0", kOutputTimeoutMs)) << app_->output();
+  EXPECT_TRUE(sees("command id=101 code=0"));
 }
 
 TEST_F(UiaStandin, ToggleChangesTheCheckBoxState) {
-  start({L"checkbox,id=102,text=Check"});
-  HWND box = app_->control(102);
+  start(L"checkbox,id=102,text=Check");
+  HWND box = find(102);
   auto toggle = pattern<IUIAutomationTogglePattern>(control(102).Get(), UIA_TogglePatternId);
   ASSERT_NE(toggle, nullptr);
   ToggleState state = ToggleState_Indeterminate;
@@ -288,13 +310,13 @@ TEST_F(UiaStandin, ToggleChangesTheCheckBoxState) {
   EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
   ASSERT_EQ(toggle->get_CurrentToggleState(&state), S_OK);
   EXPECT_EQ(state, ToggleState_On);
-  EXPECT_TRUE(app_->sees("command id=102 code=0", kOutputTimeoutMs)) << app_->output();
+  EXPECT_TRUE(sees("command id=102 code=0"));
   ASSERT_EQ(toggle->Toggle(), S_OK);
   EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
 TEST_F(UiaStandin, SelectChecksTheRadioButton) {
-  start({L"radio,id=103,text=One", L"radio,id=104,text=Two"});
+  start(L"radio,id=103,text=One radio,id=104,text=Two");
   auto select = pattern<IUIAutomationSelectionItemPattern>(control(104).Get(), UIA_SelectionItemPatternId);
   ASSERT_NE(select, nullptr);
   BOOL selected = TRUE;
@@ -303,11 +325,11 @@ TEST_F(UiaStandin, SelectChecksTheRadioButton) {
   ASSERT_EQ(select->Select(), S_OK);
   ASSERT_EQ(select->get_CurrentIsSelected(&selected), S_OK);
   EXPECT_TRUE(selected);
-  EXPECT_EQ(SendMessageW(app_->control(104), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(find(104), BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
 TEST_F(UiaStandin, ExpandShowsTheComboBoxDropDown) {
-  start({L"combo,id=104"});
+  start(L"combo,id=104");
   auto expand = pattern<IUIAutomationExpandCollapsePattern>(control(104).Get(), UIA_ExpandCollapsePatternId);
   ASSERT_NE(expand, nullptr);
   ExpandCollapseState state = ExpandCollapseState_LeafNode;
@@ -322,8 +344,9 @@ TEST_F(UiaStandin, ExpandShowsTheComboBoxDropDown) {
 }
 
 TEST_F(UiaStandin, FailurePropertyMakesTheChosenCallsFail) {
-  start({L"button,id=101,text=Broken,fail=invoke", L"checkbox,id=102,text=Broken,fail=toggle+default",
-         L"button,id=103,text=Fine"});
+  start(
+      L"button,id=101,text=Broken,fail=invoke checkbox,id=102,text=Broken,fail=toggle+default "
+      L"button,id=103,text=Fine");
   auto invoke = pattern<IUIAutomationInvokePattern>(control(101).Get(), UIA_InvokePatternId);
   ASSERT_NE(invoke, nullptr);
   EXPECT_EQ(invoke->Invoke(), E_FAIL);
@@ -334,29 +357,29 @@ TEST_F(UiaStandin, FailurePropertyMakesTheChosenCallsFail) {
       pattern<IUIAutomationLegacyIAccessiblePattern>(control(102).Get(), UIA_LegacyIAccessiblePatternId);
   ASSERT_NE(legacy, nullptr);
   EXPECT_EQ(legacy->DoDefaultAction(), E_FAIL);
-  EXPECT_EQ(SendMessageW(app_->control(102), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(SendMessageW(find(102), BM_GETCHECK, 0, 0), BST_UNCHECKED);
   // The default action of the broken push button still works: only the chosen calls fail.
   auto button_legacy =
       pattern<IUIAutomationLegacyIAccessiblePattern>(control(101).Get(), UIA_LegacyIAccessiblePatternId);
   ASSERT_NE(button_legacy, nullptr);
   EXPECT_EQ(button_legacy->DoDefaultAction(), S_OK);
-  EXPECT_TRUE(app_->sees("command id=101 code=0", kOutputTimeoutMs)) << app_->output();
+  EXPECT_TRUE(sees("command id=101 code=0"));
 }
 
 TEST_F(UiaStandin, DisabledOrDestroyedControlsRefuseToAct) {
-  start({L"button,id=101,text=Off,disabled", L"button,id=102,text=Gone"});
+  start(L"button,id=101,text=Off,disabled button,id=102,text=Gone");
   auto invoke = pattern<IUIAutomationInvokePattern>(control(101).Get(), UIA_InvokePatternId);
   ASSERT_NE(invoke, nullptr);
   EXPECT_EQ(invoke->Invoke(), static_cast<HRESULT>(0x80040200));  // UIA_E_ELEMENTNOTENABLED
   ComPtr<IUIAutomationElement> gone = control(102);
-  PostMessageW(app_->window(), WM_CLOSE, 0, 0);
-  ASSERT_EQ(WaitForSingleObject(app_->process(), 5000), WAIT_OBJECT_0);
+  HWND window = app_->window();
+  app_->stop();
+  ASSERT_FALSE(IsWindow(window));
   CONTROLTYPEID type = 0;
   EXPECT_EQ(gone->get_CurrentControlType(&type),
             static_cast<HRESULT>(0x80040201));  // UIA_E_ELEMENTNOTAVAILABLE
   ComPtr<IUIAutomationElement> none;
-  EXPECT_EQ(automation_->ElementFromHandle(app_->window(), none.GetAddressOf()),
-            static_cast<HRESULT>(0x80040201));
+  EXPECT_EQ(automation_->ElementFromHandle(window, none.GetAddressOf()), static_cast<HRESULT>(0x80040201));
   EXPECT_EQ(none, nullptr);
 }
 
@@ -368,7 +391,7 @@ TEST_F(UiaStandin, UnmodelledCallsAnswerNotImplemented) {
 }
 
 TEST_F(UiaStandin, LiveObjectCountFollowsReferences) {
-  start({L"button,id=101,text=Count"});
+  start(L"button,id=101,text=Count");
   const long before = live_objects_();
   EXPECT_EQ(before, 1) << "only the automation object is alive";
   {
