@@ -13,7 +13,8 @@
 //   hidden  disabled  notab  fail=invoke+toggle+select+expand+default+point|all
 //   count=N  (grid only: N push buttons with ids id, id+1, ...)
 //
-// Controls without x/y are stacked top to bottom in their parent. Output lines:
+// Controls without x/y are stacked top to bottom in their parent. The window is shown without
+// being activated. Output lines:
 //   ready hwnd=0x<top-level window>
 //   command id=<control id> code=<notification code>
 // The application closes on WM_CLOSE, or by itself after --timeout-ms (default 300000).
@@ -392,9 +393,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (g_main == nullptr) fail_usage(L"CreateWindowExW failed");
   Builder builder(g_main);
   for (const Control& control : options.controls) builder.add(control);
-  ShowWindow(g_main, SW_SHOWNORMAL);
+  // Shown without taking the activation: tests run in parallel in one desktop, and a test that
+  // needs the foreground brings its own window there.
+  ShowWindow(g_main, SW_SHOWNOACTIVATE);
   UpdateWindow(g_main);
-  SetForegroundWindow(g_main);
   SetTimer(g_main, kTimeoutTimer, options.timeout_ms, nullptr);
   char line[64];
   std::snprintf(line, sizeof line, "ready hwnd=0x%llx",

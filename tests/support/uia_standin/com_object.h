@@ -13,14 +13,15 @@ namespace vantro::test_support::uia_standin {
 // Objects of the stand-in that exist now (elements, walkers, patterns, the automation object).
 std::atomic<long>& live_objects();
 
-// Base is the interface itself or one of the E_NOTIMPL stub classes deriving from Interface.
-template <class Base, class Interface>
+// Base is the interface itself or one of the E_NOTIMPL stub classes deriving from Interface;
+// Count is the counter the object is counted in while it lives.
+template <class Base, class Interface, std::atomic<long>& (*Count)() = live_objects>
 class ComObject : public Base {
  public:
-  ComObject() { live_objects().fetch_add(1); }
+  ComObject() { Count().fetch_add(1); }
   ComObject(const ComObject&) = delete;
   ComObject& operator=(const ComObject&) = delete;
-  virtual ~ComObject() { live_objects().fetch_sub(1); }
+  virtual ~ComObject() { Count().fetch_sub(1); }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (out == nullptr) return E_POINTER;

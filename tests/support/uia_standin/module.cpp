@@ -18,32 +18,15 @@ std::atomic<long>& live_objects() {
 namespace {
 
 std::atomic<long> server_locks{0};
-std::atomic<long> live_factories{0};
 
-class AutomationFactory final : public IClassFactory {
+// Class factories are not counted among the live objects that tests check.
+std::atomic<long>& live_factories() {
+  static std::atomic<long> count{0};
+  return count;
+}
+
+class AutomationFactory final : public ComObject<IClassFactory, IClassFactory, live_factories> {
  public:
-  AutomationFactory() { live_factories.fetch_add(1); }
-  AutomationFactory(const AutomationFactory&) = delete;
-  AutomationFactory& operator=(const AutomationFactory&) = delete;
-  ~AutomationFactory() { live_factories.fetch_sub(1); }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (out == nullptr) return E_POINTER;
-    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IClassFactory))) {
-      *out = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(references_.fetch_add(1) + 1); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const long left = references_.fetch_sub(1) - 1;
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-  }
-
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
     if (out == nullptr) return E_POINTER;
     *out = nullptr;
@@ -61,9 +44,6 @@ class AutomationFactory final : public IClassFactory {
     }
     return S_OK;
   }
-
- private:
-  std::atomic<long> references_{1};
 };
 
 }  // namespace
@@ -84,8 +64,8 @@ HRESULT __stdcall DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
 }
 
 HRESULT __stdcall DllCanUnloadNow() {
-  return live_objects().load() == 0 && live_factories.load() == 0 && server_locks.load() == 0 ? S_OK
-                                                                                              : S_FALSE;
+  return live_objects().load() == 0 && live_factories().load() == 0 && server_locks.load() == 0 ? S_OK
+                                                                                                : S_FALSE;
 }
 
 long __stdcall uia_standin_live_objects() {
