@@ -43,6 +43,17 @@ target_link_libraries(vantro_win_tests PRIVATE vantro_win vantro_gtest_main)
 vantro_warnings(vantro_win_tests)
 vantro_add_gtest(vantro_win_tests)
 
+# Win32 tests that need the keyboard focus of the desktop (overlays, foreground changes): a
+# window of a test running beside them would take it, so each runs alone.
+file(GLOB VANTRO_FOCUS_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/focus/*.cpp)
+if(VANTRO_FOCUS_TESTS)
+  add_executable(vantro_focus_tests ${VANTRO_FOCUS_TESTS})
+  target_include_directories(vantro_focus_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(vantro_focus_tests PRIVATE vantro_win vantro_gtest_main)
+  vantro_warnings(vantro_focus_tests)
+  vantro_add_gtest(vantro_focus_tests RUN_SERIAL TRUE)
+endif()
+
 # Test-only programs and libraries (UI Automation stand-in, sample application).
 if(EXISTS ${PROJECT_SOURCE_DIR}/tests/support/CMakeLists.txt)
   add_subdirectory(tests/support)

@@ -1,0 +1,356 @@
+// The overlay window under Wine: real windows, messages, painting and key events.
+#include "windows/overlay_window.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "support/log_capture.h"
+#include "support/overlay_driver.h"
+#include "support/preset_styles.h"
+#include "windows/gdi.h"
+#include "windows/wide.h"
+
+namespace vantro::windows {
+namespace {
+
+using overlay::OverlayTarget;
+using test_support::element_style;
+using test_support::OverlayDriver;
+using test_support::paint_now;
+using test_support::post_keys;
+using test_support::take_quit_messages;
+using test_support::window_style;
+
+std::vector<OverlayTarget> three_targets() {
+  return {{"aa", std::nullopt, 200, 200, 120, 40},
+          {"as", std::nullopt, 600, 300, 80, 30},
+          {"sa", std::nullopt, 300, 600, 200, 60}};
+}
+
+bool running_under_wine() {
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// Starts a program of the host system (Wine runs ELF binaries from CreateProcessW). Its
+// handle cannot be waited for, so callers watch for its effects.
+bool start_host_program(std::wstring command_line) {
+  STARTUPINFOW si{sizeof(si)};
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return false;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return true;
+}
+
+// The host path of a Windows path, under Wine.
+std::string host_path(const std::wstring& path) {
+  using Fn = char*(CDECL*)(const wchar_t*);
+  const auto fn = reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (fn == nullptr) return {};
+  char* unix_path = fn(path.c_str());
+  if (unix_path == nullptr) return {};
+  std::string result(unix_path);
+  HeapFree(GetProcessHeap(), 0, unix_path);
+  return result;
+}
+
+std::wstring build_folder() {
+  wchar_t exe[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring path(exe, n);
+  return path.substr(0, path.find_last_of(L'\\'));
+}
+
+TEST(OverlayWindow, EmptyListReturnsNoneWithoutWindowClassOrEvent) {
+  test_support::LogCapture capture;
+  const auto result = run_overlay({}, element_style());
+  ASSERT_TRUE(result.has_value());
+  EXPECT_FALSE(result->has_value());
+  WNDCLASSEXW wc{sizeof(wc)};
+  EXPECT_FALSE(GetClassInfoExW(GetModuleHandleW(nullptr), kOverlayClassName, &wc));
+  EXPECT_TRUE(capture.events().empty());
+  EXPECT_EQ(live_gdi_objects(), 0);
+}
+
+TEST(OverlayWindow, CoversTheVirtualDesktopLayeredTopmostAndFocused) {
+  struct Seen {
+    LONG_PTR ex_style = 0, style = 0;
+    std::wstring title;
+    RECT rect{};
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    bool focused = false;
+    long gdi_objects = 0;
+  } seen;
+  test_support::LogCapture capture;
+  OverlayDriver driver({[&](HWND overlay) {
+                          seen.ex_style = GetWindowLongPtrW(overlay, GWL_EXSTYLE);
+                          seen.style = GetWindowLongPtrW(overlay, GWL_STYLE);
+                          wchar_t title[64] = {};
+                          GetWindowTextW(overlay, title, 64);
+                          seen.title = title;
+                          GetWindowRect(overlay, &seen.rect);
+                          GetLayeredWindowAttributes(overlay, &seen.key, &seen.alpha, &seen.flags);
+                          seen.focused = GetFocus() == overlay;
+                          seen.gdi_objects = live_gdi_objects();
+                          return true;
+                        },
+                        post_keys({VK_ESCAPE})});
+  const auto result = run_overlay(three_targets(), element_style());
+  ASSERT_TRUE(result.has_value()) << result.error().alternate();
+  EXPECT_FALSE(driver.timed_out());
+  EXPECT_FALSE(result->has_value());
+
+  EXPECT_EQ(seen.ex_style & 0x00080088, 0x00080088);
+  EXPECT_EQ(static_cast<DWORD>(seen.style) & 0x90000000u, 0x90000000u);
+  EXPECT_EQ(seen.title, L"Vantro Overlay");
+  const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int vw = GetSystemMetrics(SM_CXVIRTUALSCREEN), vh = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  EXPECT_EQ(seen.rect.left, vx);
+  EXPECT_EQ(seen.rect.top, vy);
+  EXPECT_EQ(seen.rect.right - seen.rect.left, vw);
+  EXPECT_EQ(seen.rect.bottom - seen.rect.top, vh);
+  EXPECT_EQ(seen.key, RGB(0xFF, 0x00, 0xFF));
+  EXPECT_EQ(seen.alpha, 230);
+  EXPECT_EQ(seen.flags, static_cast<DWORD>(LWA_COLORKEY | LWA_ALPHA));
+  EXPECT_TRUE(seen.focused);
+  EXPECT_EQ(seen.gdi_objects, 2) << "the two fonts, while no paint step runs";
+
+  const auto* event = capture.find("overlay virtual desktop rect");
+  ASSERT_NE(event, nullptr);
+  EXPECT_EQ(event->level, log::Level::Debug);
+  EXPECT_EQ(event->target, "vantro::windows::overlay");
+  EXPECT_EQ(*event->field("vx"), std::to_string(vx));
+  EXPECT_EQ(*event->field("vy"), std::to_string(vy));
+  EXPECT_EQ(*event->field("vw"), std::to_string(vw));
+  EXPECT_EQ(*event->field("vh"), std::to_string(vh));
+  EXPECT_EQ(*event->field("hint_count"), "3");
+
+  EXPECT_FALSE(IsWindow(driver.overlay()));
+  EXPECT_EQ(take_quit_messages().first, 0) << "the overlay's own quit message must end its own loop";
+  EXPECT_EQ(live_gdi_objects(), 0);
+}
+
+TEST(OverlayWindow, PostedKeysChooseTheTypedLabel) {
+  struct Case {
+    const char* what;
+    std::vector<UINT> keys;
+    std::optional<std::size_t> expected;
+  } cases[] = {
+      {"a then s", {'A', 'S'}, 1},
+      {"dead end starts over", {'A', 'D', 'S', 'A'}, 2},
+      {"backspace", {'S', VK_BACK, 'A', 'A'}, 0},
+      {"other keys change nothing", {VK_SHIFT, 'A', VK_SPACE, '1', 'S'}, 1},
+      {"escape", {'A', VK_ESCAPE}, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    OverlayDriver driver({paint_now(), post_keys(c.keys)});
+    const auto result = run_overlay(three_targets(), element_style());
+    ASSERT_TRUE(result.has_value()) << result.error().alternate();
+    EXPECT_FALSE(driver.timed_out());
+    EXPECT_EQ(*result, c.expected);
+    EXPECT_EQ(take_quit_messages().first, 0);
+  }
+}
+
+TEST(OverlayWindow, ChosenIndexRefersToTheCallersList) {
+  // Listed bottom to top, so the layout walks them in reverse; duplicate labels pick the lower.
+  const std::vector<OverlayTarget> targets{{"d", std::nullopt, 100, 700, 50, 20},
+                                           {"f", std::nullopt, 100, 400, 50, 20},
+                                           {"f", std::nullopt, 100, 100, 50, 20}};
+  OverlayDriver driver({post_keys({'F'})});
+  const auto result = run_overlay(targets, element_style());
+  ASSERT_TRUE(result.has_value()) << result.error().alternate();
+  EXPECT_EQ(*result, std::optional<std::size_t>(1));
+}
+
+TEST(OverlayWindow, FocusMovingToAnotherWindowCancels) {
+  HWND other = nullptr;
+  OverlayDriver driver({post_keys({'A'}), [&](HWND) {
+                          other = CreateWindowExW(0, L"STATIC", L"elsewhere",
+                                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200, nullptr,
+                                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+                          SetForegroundWindow(other);
+                          SetFocus(other);
+                          return true;
+                        }});
+  const auto result = run_overlay(three_targets(), element_style());
+  ASSERT_NE(other, nullptr);
+  DestroyWindow(other);
+  ASSERT_TRUE(result.has_value()) << result.error().alternate();
+  EXPECT_FALSE(driver.timed_out());
+  EXPECT_FALSE(result->has_value());
+  EXPECT_FALSE(IsWindow(driver.overlay()));
+  // Destroying the other window changes nothing for the overlay's quit handling.
+  EXPECT_EQ(take_quit_messages().first, 0);
+}
+
+TEST(OverlayWindow, QuitRequestWhileOpenClosesItAndIsHandedOn) {
+  struct Case {
+    const char* what;
+    std::function<void()> quit;
+    WPARAM code;
+  } cases[] = {
+      {"PostQuitMessage", [] { PostQuitMessage(7); }, 7},
+      {"queued WM_QUIT", [] { PostThreadMessageW(GetCurrentThreadId(), WM_QUIT, 9, 0); }, 9},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    OverlayDriver driver({paint_now(), post_keys({'A'}), [&](HWND) {
+                            c.quit();
+                            return true;
+                          }});
+    const auto result = run_overlay(three_targets(), element_style());
+    ASSERT_TRUE(result.has_value()) << result.error().alternate();
+    EXPECT_FALSE(driver.timed_out());
+    EXPECT_FALSE(result->has_value());
+    EXPECT_FALSE(IsWindow(driver.overlay()));
+    EXPECT_EQ(take_quit_messages(), (std::pair<int, WPARAM>(1, c.code)));
+    EXPECT_EQ(live_gdi_objects(), 0);
+  }
+}
+
+TEST(OverlayWindow, FailedLayeredAttributesReturnTheSystemErrorAndPostNoQuit) {
+  fail_layered_attributes_for_tests(ERROR_ACCESS_DENIED);
+  const auto result = run_overlay(three_targets(), element_style());
+  ASSERT_FALSE(result.has_value());
+  EXPECT_NE(result.error().root_cause().find("(0x80070005)"), std::string::npos)
+      << result.error().alternate();
+  EXPECT_EQ(test_support::find_own_overlay(), nullptr);
+  EXPECT_EQ(take_quit_messages().first, 0);
+  EXPECT_EQ(live_gdi_objects(), 0);
+}
+
+TEST(OverlayWindow, HundredRunsLeaveNoGdiObjectBehind) {
+  const DWORD gdi_before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  std::vector<OverlayTarget> named = three_targets();
+  named[0].name = "Untitled - Notepad";
+  named[1].name = std::string(80, 'W');  // sized for 50 characters, ends in an ellipsis
+  overlay::OverlayStyle leaders_everywhere = window_style();
+  leaders_everywhere.show_leader = true;
+  leaders_everywhere.shadow = true;
+  const overlay::OverlayStyle styles[] = {element_style(), window_style(), leaders_everywhere};
+  long most_live = 0;
+  for (int run = 0; run < 100; ++run) {
+    SCOPED_TRACE(run);
+    OverlayDriver driver({paint_now(),
+                          [&](HWND) {
+                            most_live = std::max(most_live, live_gdi_objects());
+                            return true;
+                          },
+                          post_keys({'S', 'A'})});
+    const auto result = run_overlay(run % 2 ? named : three_targets(), styles[run % 3]);
+    ASSERT_TRUE(result.has_value()) << result.error().alternate();
+    ASSERT_FALSE(driver.timed_out());
+    ASSERT_EQ(*result, std::optional<std::size_t>(2));
+  }
+  EXPECT_EQ(most_live, 2) << "the fonts live for a run; brushes and pens only inside a paint";
+  EXPECT_EQ(live_gdi_objects(), 0);
+  // Real on Windows; Wine's GetGuiResources always answers 0.
+  EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi_before);
+}
+
+// A P6 image as ImageMagick writes it.
+struct Image {
+  int width = 0, height = 0;
+  std::vector<unsigned char> rgb;
+  [[nodiscard]] COLORREF at(int x, int y) const {
+    const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+    return RGB(rgb[i], rgb[i + 1], rgb[i + 2]);
+  }
+};
+
+std::optional<Image> read_ppm(const std::wstring& path) {
+  std::ifstream in(narrow(path), std::ios::binary);
+  std::string magic;
+  Image image;
+  int max = 0;
+  if (!(in >> magic >> image.width >> image.height >> max) || magic != "P6" || max != 255)
+    return std::nullopt;
+  in.get();
+  image.rgb.assign(std::istreambuf_iterator<char>(in), {});
+  if (image.rgb.size() < static_cast<std::size_t>(image.width) * image.height * 3) return std::nullopt;
+  return image;
+}
+
+TEST(OverlayWindow, ScreenshotShowsYellowBadgesOverTransparentBackground) {
+  if (!running_under_wine()) GTEST_SKIP() << "takes the screenshot with the X server's import tool";
+  const std::wstring shot = build_folder() + L"\\overlay-screenshot.ppm";
+  const std::wstring partial = shot + L".part";
+  DeleteFileW(shot.c_str());
+  const std::string shot_host = host_path(shot), partial_host = host_path(partial);
+  ASSERT_FALSE(shot_host.empty());
+
+  bool started = false;
+  OverlayDriver driver(
+      {paint_now(),
+       [&](HWND) {
+         started = start_host_program(wide("/bin/sh -c \"import -window root -depth 8 ppm:'" + partial_host +
+                                           "' && mv '" + partial_host + "' '" + shot_host + "'\""));
+         return true;
+       },
+       [&](HWND) { return !started || GetFileAttributesW(shot.c_str()) != INVALID_FILE_ATTRIBUTES; },
+       post_keys({VK_ESCAPE})},
+      20000);
+  const auto result = run_overlay(three_targets(), element_style());
+  ASSERT_TRUE(result.has_value()) << result.error().alternate();
+  ASSERT_TRUE(started) << "could not start the import tool";
+  ASSERT_FALSE(driver.timed_out());
+  const auto image = read_ppm(shot);
+  ASSERT_TRUE(image) << "no screenshot in " << narrow(shot);
+
+  // The desktop of the prefix covers the X screen from its top-left corner.
+  const COLORREF yellow = RGB(0xFF, 0xE5, 0x00);
+  const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  struct Spot {
+    const char* what;
+    int x, y;
+  } yellow_spots[] = {
+      {"inside the first label box, left of its text", 201, 185},
+      {"inside the third label box", 301, 585},
+      {"frame around the first target", 260, 200},
+  };
+  for (const auto& s : yellow_spots) {
+    SCOPED_TRACE(s.what);
+    EXPECT_EQ(image->at(s.x - vx, s.y - vy), yellow);
+  }
+  int magenta = 0, yellow_pixels = 0;
+  for (int y = 0; y < image->height; ++y)
+    for (int x = 0; x < image->width; ++x) {
+      magenta += image->at(x, y) == RGB(0xFF, 0x00, 0xFF);
+      yellow_pixels += image->at(x, y) == yellow;
+    }
+  EXPECT_EQ(magenta, 0) << "the colour key must make the background transparent";
+  // Three label boxes of 28 × 20 less text and frame, plus the three target frames.
+  EXPECT_GT(yellow_pixels, 3 * 200);
+  EXPECT_LT(yellow_pixels, 3 * 28 * 20 + 2 * (120 + 40 + 80 + 30 + 200 + 60));
+}
+
+TEST(OverlayWindow, RealKeyEventsFromTheXServerChoose) {
+  if (!running_under_wine() || GetFileAttributesW(L"Z:\\usr\\bin\\xdotool") == INVALID_FILE_ATTRIBUTES)
+    GTEST_SKIP() << "needs xdotool on the X server that Wine draws on";
+  bool started = false;
+  OverlayDriver driver(
+      {paint_now(), [](HWND overlay) { return GetForegroundWindow() == overlay; },
+       [&](HWND) {
+         started = start_host_program(
+             L"/usr/bin/xdotool search --name \"^Vantro Overlay$\" windowfocus --sync key --delay 50 a s");
+         return true;
+       }},
+      15000);
+  const auto result = run_overlay(three_targets(), element_style());
+  ASSERT_TRUE(result.has_value()) << result.error().alternate();
+  ASSERT_TRUE(started);
+  EXPECT_FALSE(driver.timed_out()) << "the keys did not reach the overlay";
+  EXPECT_EQ(*result, std::optional<std::size_t>(1));
+}
+
+}  // namespace
+}  // namespace vantro::windows
