@@ -17,5 +17,3 @@ void BM_GenerateLabels(benchmark::State& state) {
 BENCHMARK(BM_GenerateLabels)->Arg(10)->Arg(100)->Arg(500)->Arg(800);
 
 }  // namespace
-
-BENCHMARK_MAIN();

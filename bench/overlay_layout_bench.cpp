@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "config/config.h"
 #include "overlay/badge_layout.h"
 
 namespace {
@@ -13,23 +14,6 @@ using vantro::overlay::OverlayStyle;
 using vantro::overlay::OverlayTarget;
 
 constexpr int kTargets = 800;
-
-OverlayStyle element_style() {
-  using vantro::overlay::rgb;
-  return {16,
-          rgb(0xFF, 0xE5, 0),
-          0,
-          rgb(0x20, 0x20, 0x20),
-          rgb(0x20, 0x20, 0x20),
-          rgb(0xFF, 0xFF, 0xFF),
-          5,
-          2,
-          rgb(0x20, 0x20, 0x20),
-          230,
-          false,
-          true,
-          vantro::overlay::Placement::AboveFirst};
-}
 
 // Four letters over a nine-letter alphabet, as 800 targets need.
 std::string label(int i) {
@@ -57,7 +41,7 @@ std::vector<OverlayTarget> identical() {
 template <auto Layout, auto Targets>
 void layout(benchmark::State& state) {
   const std::vector<OverlayTarget> targets = Targets();
-  const OverlayStyle style = element_style();
+  const OverlayStyle style = OverlayStyle::for_elements(vantro::config::BadgeColors{});
   for (auto _ : state) benchmark::DoNotOptimize(Layout(targets, style, 0, 0));
 }
 
@@ -75,5 +59,3 @@ BENCHMARK(layout<vantro::overlay::layout_hints_exhaustive, identical>)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();
