@@ -1,0 +1,216 @@
+// The end-to-end suite's eyes and hands on the Windows side of the Wine session: waits for
+// windows, reads and closes message boxes, reports the foreground window. One command per
+// run, bounded by its time-out; the result is one line on standard output.
+//
+//   vantro_e2e_probe wait-window CLASS TIMEOUT_MS     found hwnd=0x… unix_ms=N  (rc 1: timeout)
+//   vantro_e2e_probe wait-gone CLASS TIMEOUT_MS       gone unix_ms=N
+//   vantro_e2e_probe wait-foreground TITLE TIMEOUT_MS foreground hwnd=0x… title=…
+//   vantro_e2e_probe foreground                       foreground hwnd=0x… title=…
+//   vantro_e2e_probe close-box TITLE TIMEOUT_MS       box text=… (the box is then closed)
+//   vantro_e2e_probe activate TITLE TIMEOUT_MS        brings that top-level window forward
+//   vantro_e2e_probe close-title TITLE                posts WM_CLOSE to that top-level window
+//   vantro_e2e_probe control-rect HWND ID             rect left top right bottom
+//   vantro_e2e_probe pickable-windows                 window hwnd=0x… title=…  (one per line)
+//   vantro_e2e_probe unix-ms                          N
+//
+// Only top-level windows count as found: Wine's FindWindowW also finds message-only windows.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+long long unix_ms() {
+  FILETIME ft;
+  GetSystemTimeAsFileTime(&ft);
+  const unsigned long long ticks =
+      (static_cast<unsigned long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+  return static_cast<long long>(ticks / 10000ULL) - 11644473600000LL;
+}
+
+std::string utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                       nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                      nullptr);
+  return out;
+}
+
+std::wstring window_text(HWND window) {
+  wchar_t buffer[1024];
+  const int length = GetWindowTextW(window, buffer, 1024);
+  return std::wstring(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+bool is_top_level(HWND window) {
+  return GetAncestor(window, GA_PARENT) == GetDesktopWindow();
+}
+
+// A visible top-level window of the class (and title, when given).
+HWND find_top_level(const wchar_t* class_name, const wchar_t* title) {
+  for (HWND window = FindWindowExW(nullptr, nullptr, class_name, title); window != nullptr;
+       window = FindWindowExW(nullptr, window, class_name, title)) {
+    if (is_top_level(window) && IsWindowVisible(window)) return window;
+  }
+  return nullptr;
+}
+
+template <class Condition>
+bool wait_until(DWORD timeout_ms, Condition condition) {
+  const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount64() >= deadline) return false;
+    Sleep(1);
+  }
+}
+
+void print(const std::string& line) {
+  std::fputs((line + "\n").c_str(), stdout);
+  std::fflush(stdout);
+}
+
+std::string hex(HWND window) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "0x%llx",
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+  return buffer;
+}
+
+BOOL CALLBACK collect_static_text(HWND child, LPARAM out) {
+  wchar_t class_name[64];
+  GetClassNameW(child, class_name, 64);
+  if (_wcsicmp(class_name, L"Static") == 0) {
+    const std::wstring text = window_text(child);
+    if (!text.empty()) *reinterpret_cast<std::wstring*>(out) += text;
+  }
+  return TRUE;
+}
+
+std::string one_line(std::string text) {
+  for (char& c : text)
+    if (c == '\n' || c == '\r') c = '|';
+  return text;
+}
+
+// The windows a user would pick from, in EnumWindows order: visible, not owned, not tool
+// windows, not the shell's, with a title.
+BOOL CALLBACK print_pickable(HWND window, LPARAM) {
+  if (!IsWindowVisible(window) || GetAncestor(window, GA_ROOTOWNER) != window) return TRUE;
+  if ((GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0) return TRUE;
+  wchar_t class_name[256];
+  if (GetClassNameW(window, class_name, 256) == 0) class_name[0] = L'\0';
+  for (const wchar_t* shell : {L"Shell_TrayWnd", L"Progman", L"WorkerW"})
+    if (std::wcscmp(class_name, shell) == 0) return TRUE;
+  const std::wstring title = window_text(window);
+  if (title.empty()) return TRUE;
+  print("window hwnd=" + hex(window) + " title=" + utf8(title));
+  return TRUE;
+}
+
+int usage() {
+  std::fputs("usage: vantro_e2e_probe COMMAND ARGS... (see the source)\n", stderr);
+  return 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return usage();
+  const std::wstring command = argv[1];
+  const auto timeout_arg = [&](int index) {
+    return static_cast<DWORD>(std::wcstoul(argv[index], nullptr, 10));
+  };
+
+  if (command == L"unix-ms") {
+    print(std::to_string(unix_ms()));
+    return 0;
+  }
+  if (command == L"pickable-windows") {
+    EnumWindows(print_pickable, 0);
+    return 0;
+  }
+  if (command == L"wait-window" && argc == 4) {
+    print("waiting");
+    HWND found = nullptr;
+    if (!wait_until(timeout_arg(3), [&] { return (found = find_top_level(argv[2], nullptr)) != nullptr; })) {
+      print("timeout waiting for a window of class " + utf8(argv[2]));
+      return 1;
+    }
+    print("found hwnd=" + hex(found) + " unix_ms=" + std::to_string(unix_ms()));
+    return 0;
+  }
+  if (command == L"wait-gone" && argc == 4) {
+    if (!wait_until(timeout_arg(3), [&] { return find_top_level(argv[2], nullptr) == nullptr; })) {
+      print("timeout waiting for the window of class " + utf8(argv[2]) + " to go");
+      return 1;
+    }
+    print("gone unix_ms=" + std::to_string(unix_ms()));
+    return 0;
+  }
+  if (command == L"foreground" || (command == L"wait-foreground" && argc == 4)) {
+    const bool waiting = command == L"wait-foreground";
+    HWND foreground = nullptr;
+    const bool ok = wait_until(waiting ? timeout_arg(3) : 0, [&] {
+      foreground = GetForegroundWindow();
+      return !waiting || (foreground != nullptr && window_text(foreground) == argv[2]);
+    });
+    print(std::string(ok ? "" : "timeout: ") + "foreground hwnd=" + hex(foreground) +
+          " title=" + utf8(foreground ? window_text(foreground) : L""));
+    return ok ? 0 : 1;
+  }
+  if (command == L"close-box" && argc == 4) {
+    HWND box = nullptr;
+    if (!wait_until(timeout_arg(3), [&] { return (box = find_top_level(L"#32770", argv[2])) != nullptr; })) {
+      print("timeout waiting for a message box titled " + utf8(argv[2]));
+      return 1;
+    }
+    std::wstring text;
+    EnumChildWindows(box, collect_static_text, reinterpret_cast<LPARAM>(&text));
+    print("box text=" + one_line(utf8(text)));
+    // The OK button ends the box as the user's click would.
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    if (!wait_until(5000, [&] { return !IsWindow(box); })) PostMessageW(box, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (command == L"activate" && argc == 4) {
+    HWND target = nullptr;
+    const bool ok = wait_until(timeout_arg(3), [&] {
+      if (target == nullptr) target = find_top_level(nullptr, argv[2]);
+      if (target == nullptr) return false;
+      if (GetForegroundWindow() == target) return true;
+      SetForegroundWindow(target);
+      return false;
+    });
+    print(std::string(ok ? "" : "timeout: ") + "activate hwnd=" + hex(target));
+    return ok ? 0 : 1;
+  }
+  if (command == L"close-title" && argc == 3) {
+    HWND target = find_top_level(nullptr, argv[2]);
+    if (target == nullptr) {
+      print("no such window");
+      return 1;
+    }
+    PostMessageW(target, WM_CLOSE, 0, 0);
+    print("closed hwnd=" + hex(target));
+    return 0;
+  }
+  if (command == L"control-rect" && argc == 4) {
+    HWND parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::wcstoull(argv[2], nullptr, 16)));
+    HWND control = GetDlgItem(parent, static_cast<int>(std::wcstol(argv[3], nullptr, 10)));
+    RECT r{};
+    if (control == nullptr || !GetWindowRect(control, &r)) {
+      print("no such control");
+      return 1;
+    }
+    print("rect " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) +
+          " " + std::to_string(r.bottom));
+    return 0;
+  }
+  return usage();
+}
