@@ -3,56 +3,165 @@
 #include <windows.h>
 
 #include <optional>
+#include <vector>
 
+#include "app/log_viewer.h"
+#include "app/pick_context.h"
+#include "app/placeholders.h"
 #include "cli/command_line.h"
+#include "config/config_file.h"
+#include "dispatch/dispatch.h"
+#include "dispatch/startup_texts.h"
+#include "hotkey/hotkey_failure.h"
 #include "logging/log.h"
 #include "logging/pipeline.h"
 #include "windows/console.h"
+#include "windows/file_system.h"
+#include "windows/hotkey_registrar.h"
 #include "windows/ipc.h"
+#include "windows/notification.h"
+#include "windows/tray.h"
 
 namespace vantro::app {
 namespace {
 
 constexpr std::string_view kTarget = "vantro";
 
-int error_exit(const Error& error) {
+// Everything the run owns, released in the shutdown order (also on the error exit, for what
+// exists by then).
+struct Session {
+  windows::UniqueHandle mutex;
+  std::optional<windows::UniqueWindow> ipc_window;
+  std::optional<config::Config> config;
+  std::optional<PickContext> pick_context;
+  std::optional<windows::UiaClient> uia;
+  std::optional<windows::HotkeyRegistrar> registrar;
+  std::vector<hotkey::HotkeyFailure> hotkey_failures;
+  std::optional<windows::Tray> tray;
+
+  void release() {
+    tray.reset();
+    registrar.reset();
+    hotkey_failures.clear();
+    uia.reset();
+    pick_context.reset();
+    config.reset();
+    ipc_window.reset();  // DestroyWindow; its procedure posts nothing on WM_DESTROY
+    mutex.reset();       // CloseHandle, last
+  }
+  ~Session() { release(); }
+};
+
+int error_exit(Session& session, const Error& error) {
+  session.release();
   VANTRO_LOG(log::Level::Error, kTarget, "vantro exited with error", log::debug("error", error));
   return cli::kExitFailure;
 }
 
+class AppActions final : public dispatch::ActionHandlers {
+ public:
+  AppActions(windows::UiaClient& uia, const PickContext& context, const config::Config& config)
+      : uia_(uia), context_(context), config_(config) {}
+
+  Result<void> pick_element() override { return run_pick_element(uia_, context_); }
+  Result<void> pick_window() override { return run_pick_window(context_); }
+  Result<bool> open_settings() override { return windows::open_settings(config_); }
+  Result<void> view_log() override { return app::view_log(fs_); }
+  void post_quit() override { PostQuitMessage(0); }
+  void notify(std::string_view title, std::string_view body, NotificationLevel level) override {
+    windows::notify(title, body, level);
+  }
+
+ private:
+  windows::UiaClient& uia_;
+  const PickContext& context_;
+  const config::Config& config_;
+  windows::Win32FileSystem fs_;
+};
+
+class ThreadMessagePump final : public dispatch::MessagePump {
+ public:
+  ThreadMessagePump(windows::HotkeyRegistrar& registrar, windows::Tray* tray) : registrar_(registrar), tray_(tray) {}
+
+  bool dispatch_next() override {
+    MSG message;
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0 || got == -1) return false;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    return true;
+  }
+  std::vector<Action> drain_actions() override { return registrar_.drain_actions(); }
+  std::optional<std::vector<TrayCommand>> drain_tray_commands() override {
+    if (tray_ == nullptr) return std::nullopt;
+    return tray_->drain_commands();
+  }
+
+ private:
+  windows::HotkeyRegistrar& registrar_;
+  windows::Tray* tray_;
+};
+
 }  // namespace
 
-int run_normal(bool /*no_tray*/) {
-  log::init_logging();
+NormalRunHooks NormalRunHooks::real() {
+  return {[] { log::init_logging(); }, [] { return windows::UiaClient::create(); }};
+}
+
+int run_normal(bool no_tray, const NormalRunHooks& hooks) {
+  hooks.init_logging();
   VANTRO_LOG(log::Level::Info, kTarget, "vantro starting", log::display("version", cli::kVersion));
 
+  Session session;
   auto guard = windows::acquire_single_instance();
-  if (!guard) return error_exit(guard.error());
+  if (!guard) return error_exit(session, guard.error());
   if (!guard->acquired()) {
-    windows::StandardStream err(STD_ERROR_HANDLE);
-    (void)err.write(
-        "vantro is already running in this session.\n"
-        "Use the existing tray icon, the `--close` flag, or quit it first.\n");
+    (void)windows::StandardStream(STD_ERROR_HANDLE).write(dispatch::kAlreadyRunningText);
     return cli::kExitSuccess;
   }
-  windows::UniqueHandle mutex = std::move(std::get<windows::SingleInstance::Acquired>(guard->state).mutex);
+  session.mutex = std::move(std::get<windows::SingleInstance::Acquired>(guard->state).mutex);
 
-  std::optional<windows::UniqueWindow> ipc_window;
   if (auto window = windows::create_ipc_window()) {
-    ipc_window = std::move(*window);
+    session.ipc_window = std::move(*window);
   } else {
     VANTRO_LOG(log::Level::Warn, kTarget, "failed to create IPC window; --close will not work",
                log::debug("error", window.error()));
   }
 
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+  session.config = config::load_or_default();
+  session.pick_context = make_pick_context(*session.config);
+
+  auto uia = hooks.create_uia_client();
+  if (!uia) return error_exit(session, uia.error());
+  session.uia = std::move(*uia);
+
+  auto registrar = windows::HotkeyRegistrar::create();
+  if (!registrar) return error_exit(session, registrar.error());
+  session.registrar = std::move(*registrar);
+  session.hotkey_failures = windows::register_hotkeys(*session.registrar, session.config->hotkeys);
+  if (!session.hotkey_failures.empty()) {
+    // Modal: start-up waits here until the box is closed.
+    windows::notify(hotkey::kConflictTitle, hotkey::conflict_message(session.hotkey_failures),
+                    NotificationLevel::Warning);
   }
 
-  ipc_window.reset();
-  mutex.reset();
+  if (no_tray) {
+    VANTRO_LOG_MSG(log::Level::Info, kTarget, "--no-tray: running without system tray icon");
+  } else if (auto tray = windows::build_tray()) {
+    session.tray = std::move(*tray);
+  } else {
+    VANTRO_LOG(log::Level::Warn, kTarget, "tray icon unavailable; continuing with hotkeys only",
+               log::debug("error", tray.error()));
+  }
+
+  (void)windows::StandardStream(STD_OUTPUT_HANDLE)
+      .write(dispatch::banner_text(session.config->hotkeys, session.tray.has_value()));
+
+  AppActions actions(*session.uia, *session.pick_context, *session.config);
+  ThreadMessagePump pump(*session.registrar, session.tray ? &*session.tray : nullptr);
+  dispatch::run_main_loop(pump, actions);
+
+  session.release();
   return cli::kExitSuccess;
 }
 

@@ -122,46 +122,79 @@ check "--close wins over --clear-logs" 0 'vantro: no running instance found.\n' 
 # --- A normal run, a second instance and --close
 today=$(date -u +%Y-%m-%d)
 log_file="$LOCAL/vantro/vantro.$today.log"
-wine cmd /c "set LOCALAPPDATA=${LOCAL_W}&& set RUST_LOG=vantro=debug&& set NO_COLOR=1&& ${EXE_W} --no-tray" \
-  >"$WORK/run-out" 2>"$WORK/run-err" &
-instance=$!
-for _ in $(seq 1 200); do
-  grep -qs "IPC window created hwnd=HWND(0x" "$log_file" && break
-  sleep 0.1
-done
-if ! grep -qs "IPC window created" "$log_file"; then
-  fail "normal run did not come up"
-  cat "$WORK/run-out" "$WORK/run-err" "$log_file" 2>/dev/null
-fi
-check "second instance" 0 '' \
-  'vantro is already running in this session.\nUse the existing tray icon, the `--close` flag, or quit it first.\n' \
-  -- wine cmd /c "set LOCALAPPDATA=${LOCAL_W}&& set NO_COLOR=&& ${EXE_W}"
-check "--close with a running instance" 0 'vantro: shutdown signal sent.\n' '' -- wine "$EXE" --close
-instance_rc=timeout
-for _ in $(seq 1 200); do
-  if ! kill -0 "$instance" 2>/dev/null; then
-    wait "$instance"
-    instance_rc=$?
-    break
-  fi
-  sleep 0.1
-done
-if [[ $instance_rc == 0 ]]; then
-  echo "ok: the running instance exits 0 after --close"
-else
-  fail "running instance after --close: $instance_rc"
+start_instance() {
+  wine cmd /c "set LOCALAPPDATA=${LOCAL_W}&& set RUST_LOG=vantro=debug&& set NO_COLOR=1&& ${EXE_W} $1" \
+    >"$WORK/run-out" 2>"$WORK/run-err" &
+  instance=$!
+}
+# Waits (bounded) for the instance started last to end; sets rc to its exit code or "timeout".
+wait_instance() {
+  rc=timeout
+  for _ in $(seq 1 200); do
+    if ! kill -0 "$instance" 2>/dev/null; then
+      wait "$instance"
+      rc=$?
+      return
+    fi
+    sleep 0.1
+  done
   kill "$instance" 2>/dev/null
-fi
-if grep -qE "^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{6}Z  INFO vantro starting version=0\.3\.0$" \
-  "$log_file" && grep -qF "IPC: WM_CLOSE received — shutting down" "$log_file" &&
-  grep -qF $'\e[32m INFO\e[0m vantro starting \e[3mversion\e[0m\e[2m=\e[0m0.3.0' "$log_file" &&
-  ! grep -q $'\r' "$log_file"; then
-  echo "ok: the day's log file holds both runs, the second one coloured"
+}
+starting_line='^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{6}Z  INFO vantro starting version=0\.3\.0$'
+
+if [[ ! -f $PWD/build/windows/tests/support/uia_standin.dll ]]; then
+  # Wine has no UI Automation server: the client cannot be created, so start-up takes the
+  # error exit, having released the close-request window and the mutex.
+  for run in first second; do
+    start_instance ""
+    wait_instance
+    if [[ $rc == 1 ]] && [[ ! -s $WORK/run-out ]] && [[ ! -s $WORK/run-err ]]; then
+      echo "ok: $run start without a UI Automation server exits 1 (not as a second instance)"
+    else
+      fail "$run start without a UI Automation server: $rc"
+      cat "$WORK/run-out" "$WORK/run-err"
+    fi
+  done
+  if [[ $(grep -cE "$starting_line" "$log_file") == 2 ]] &&
+    [[ $(grep -c "ERROR vantro exited with error error=initializing UI Automation client" "$log_file") == 2 ]]; then
+    echo "ok: the day's log file holds both runs and their error exits"
+  else
+    fail "log file $log_file"
+    cat -A "$log_file" 2>/dev/null | head -20
+  fi
 else
-  fail "log file $log_file"
-  cat -A "$log_file" 2>/dev/null | head
+  start_instance ""
+  for _ in $(seq 1 200); do
+    grep -qs "vantro 0.3.0 is running." "$WORK/run-out" && break
+    sleep 0.1
+  done
+  banner=$'vantro 0.3.0 is running.\n  Pick element : Ctrl+Shift+Space\n  Pick window  : Ctrl+Alt+Space\n  Cancel       : Esc (inside overlay)\n  Quit         : Tray menu \u2192 Quit, or `vantro --close`\n\nSwitch focus to any app, then press a leader.'
+  if [[ $(cat "$WORK/run-out") == "$banner" ]]; then
+    echo "ok: a normal run prints the banner"
+  else
+    fail "normal run banner"
+    cat "$WORK/run-out" "$WORK/run-err" "$log_file" 2>/dev/null
+  fi
+  check "second instance" 0 '' \
+    'vantro is already running in this session.\nUse the existing tray icon, the `--close` flag, or quit it first.\n' \
+    -- wine cmd /c "set LOCALAPPDATA=${LOCAL_W}&& set NO_COLOR=&& ${EXE_W}"
+  check "--close with a running instance" 0 'vantro: shutdown signal sent.\n' '' -- wine "$EXE" --close
+  wait_instance
+  if [[ $rc == 0 ]]; then
+    echo "ok: the running instance exits 0 after --close"
+  else
+    fail "running instance after --close: $rc"
+  fi
+  if grep -qE "$starting_line" "$log_file" && grep -qF "IPC: WM_CLOSE received — shutting down" "$log_file" &&
+    grep -qF $'\e[32m INFO\e[0m vantro starting \e[3mversion\e[0m\e[2m=\e[0m0.3.0' "$log_file" &&
+    ! grep -q "vantro exited with error" "$log_file" && ! grep -q $'\r' "$log_file"; then
+    echo "ok: the day's log file holds both runs, the second one coloured"
+  else
+    fail "log file $log_file"
+    cat -A "$log_file" 2>/dev/null | head -20
+  fi
+  check "--close after the instance ended" 0 'vantro: no running instance found.\n' '' -- wine "$EXE" --close
 fi
-check "--close after the instance ended" 0 'vantro: no running instance found.\n' '' -- wine "$EXE" --close
 
 if ((failures > 0)); then
   echo "$failures failure(s)"

@@ -7,26 +7,39 @@
 
 namespace vantro::test_support {
 
-class ForegroundLock {
+// Serialises the test processes that take one named lock; see ForegroundLock.
+class NamedTestLock {
  public:
-  explicit ForegroundLock(DWORD timeout_ms = 120000)
-      : mutex_(CreateMutexW(nullptr, FALSE, L"VantroTestForegroundLock")) {
+  explicit NamedTestLock(const wchar_t* name, DWORD timeout_ms = 120000)
+      : mutex_(CreateMutexW(nullptr, FALSE, name)) {
     if (mutex_ == nullptr) return;
     const DWORD wait = WaitForSingleObject(mutex_, timeout_ms);
     held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;  // an abandoned lock is ours now
   }
-  ~ForegroundLock() {
+  ~NamedTestLock() {
     if (held_) ReleaseMutex(mutex_);
     if (mutex_ != nullptr) CloseHandle(mutex_);
   }
-  ForegroundLock(const ForegroundLock&) = delete;
-  ForegroundLock& operator=(const ForegroundLock&) = delete;
+  NamedTestLock(const NamedTestLock&) = delete;
+  NamedTestLock& operator=(const NamedTestLock&) = delete;
 
   [[nodiscard]] bool held() const { return held_; }
 
  private:
   HANDLE mutex_;
   bool held_ = false;
+};
+
+class ForegroundLock : public NamedTestLock {
+ public:
+  explicit ForegroundLock(DWORD timeout_ms = 120000) : NamedTestLock(L"VantroTestForegroundLock", timeout_ms) {}
+};
+
+// For the tests that take the single-instance mutex or create a close-request window, which
+// are visible to every test process of the session.
+class InstanceLock : public NamedTestLock {
+ public:
+  explicit InstanceLock(DWORD timeout_ms = 120000) : NamedTestLock(L"VantroTestInstanceLock", timeout_ms) {}
 };
 
 }  // namespace vantro::test_support

@@ -5,6 +5,7 @@
 
 #include <fmt/format.h>
 
+#include "support/foreground_lock.h"
 #include "support/log_capture.h"
 
 namespace vantro::windows {
@@ -24,12 +25,17 @@ bool pump_until_quit(DWORD timeout_ms) {
   return false;
 }
 
+#define HOLD_INSTANCE_LOCK()                    \
+  test_support::InstanceLock instance_lock_; \
+  ASSERT_TRUE(instance_lock_.held()) << "instance lock not acquired in time"
+
 bool quit_is_queued() {
   MSG msg;
   return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
 }
 
 TEST(SingleInstance, SecondAcquisitionFindsTheMutexUntilItIsClosed) {
+  HOLD_INSTANCE_LOCK();
   auto first = acquire_single_instance();
   ASSERT_TRUE(first) << first.error().debug();
   ASSERT_TRUE(first->acquired());
@@ -46,6 +52,7 @@ TEST(SingleInstance, SecondAcquisitionFindsTheMutexUntilItIsClosed) {
 }
 
 TEST(IpcWindow, IsAnInvisibleTopLevelWindow) {
+  HOLD_INSTANCE_LOCK();
   test_support::LogCapture capture;
   auto window = create_ipc_window();
   ASSERT_TRUE(window) << window.error().debug();
@@ -69,6 +76,7 @@ TEST(IpcWindow, IsAnInvisibleTopLevelWindow) {
 }
 
 TEST(IpcWindow, SentCloseLogsAndQuitsWithoutDestroying) {
+  HOLD_INSTANCE_LOCK();
   auto window = create_ipc_window();
   ASSERT_TRUE(window);
   test_support::LogCapture capture;
@@ -82,6 +90,7 @@ TEST(IpcWindow, SentCloseLogsAndQuitsWithoutDestroying) {
 }
 
 TEST(IpcWindow, DestroyingPostsNoQuit) {
+  HOLD_INSTANCE_LOCK();
   auto window = create_ipc_window();
   ASSERT_TRUE(window);
   window->reset();
@@ -89,6 +98,7 @@ TEST(IpcWindow, DestroyingPostsNoQuit) {
 }
 
 TEST(SignalRunningInstance, PostsCloseToTheWindow) {
+  HOLD_INSTANCE_LOCK();
   auto window = create_ipc_window();
   ASSERT_TRUE(window);
   auto signalled = signal_running_instance();
@@ -102,6 +112,7 @@ LRESULT CALLBACK plain_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept 
 }
 
 TEST(SignalRunningInstance, NeedsBothClassAndTitle) {
+  HOLD_INSTANCE_LOCK();
   auto signalled = signal_running_instance();
   ASSERT_TRUE(signalled);
   EXPECT_FALSE(*signalled) << "no window at all";
