@@ -17,6 +17,7 @@
 #include "logging/pipeline.h"
 #include "windows/console.h"
 #include "windows/file_system.h"
+#include "windows/hotkey_conflict.h"
 #include "windows/hotkey_registrar.h"
 #include "windows/ipc.h"
 #include "windows/notification.h"
@@ -81,7 +82,8 @@ class AppActions final : public dispatch::ActionHandlers {
 
 class ThreadMessagePump final : public dispatch::MessagePump {
  public:
-  ThreadMessagePump(windows::HotkeyRegistrar& registrar, windows::Tray* tray) : registrar_(registrar), tray_(tray) {}
+  ThreadMessagePump(windows::HotkeyRegistrar& registrar, windows::Tray* tray)
+      : registrar_(registrar), tray_(tray) {}
 
   bool dispatch_next() override {
     MSG message;
@@ -139,11 +141,8 @@ int run_normal(bool no_tray, const NormalRunHooks& hooks) {
   if (!registrar) return error_exit(session, registrar.error());
   session.registrar = std::move(*registrar);
   session.hotkey_failures = windows::register_hotkeys(*session.registrar, session.config->hotkeys);
-  if (!session.hotkey_failures.empty()) {
-    // Modal: start-up waits here until the box is closed.
-    windows::notify(hotkey::kConflictTitle, hotkey::conflict_message(session.hotkey_failures),
-                    NotificationLevel::Warning);
-  }
+  // Modal: start-up waits here until the box is closed.
+  windows::report_hotkey_failures(session.hotkey_failures);
 
   if (no_tray) {
     VANTRO_LOG_MSG(log::Level::Info, kTarget, "--no-tray: running without system tray icon");

@@ -25,9 +25,10 @@ void run_actions(std::span<const Action> actions, ActionHandlers& handlers) {
   for (const Action action : actions) {
     const Result<void> done = action == Action::PickWindow ? handlers.pick_window() : handlers.pick_element();
     if (done) continue;
-    VANTRO_LOG(log::Level::Error, kTarget, "hotkey handler failed", log::display("action", debug_name(action)),
-               log::debug("error", done.error()));
-    handlers.notify("vantro: action failed", action_failed_body(action, done.error()), NotificationLevel::Error);
+    VANTRO_LOG(log::Level::Error, kTarget, "hotkey handler failed",
+               log::display("action", debug_name(action)), log::debug("error", done.error()));
+    handlers.notify("vantro: action failed", action_failed_body(action, done.error()),
+                    NotificationLevel::Error);
   }
 }
 
@@ -36,16 +37,19 @@ void run_tray_commands(std::span<const TrayCommand> commands, ActionHandlers& ha
     switch (command) {
       case TrayCommand::PickElement:
         if (auto done = handlers.pick_element(); !done)
-          report_tray_pick_failure(handlers, "tray PickElement failed", "vantro: pick element failed", done.error());
+          report_tray_pick_failure(handlers, "tray PickElement failed", "vantro: pick element failed",
+                                   done.error());
         break;
       case TrayCommand::PickWindow:
         if (auto done = handlers.pick_window(); !done)
-          report_tray_pick_failure(handlers, "tray PickWindow failed", "vantro: pick window failed", done.error());
+          report_tray_pick_failure(handlers, "tray PickWindow failed", "vantro: pick window failed",
+                                   done.error());
         break;
       case TrayCommand::Settings: {
         const Result<bool> saved = handlers.open_settings();
         if (!saved) {
-          VANTRO_LOG(log::Level::Error, kTarget, "settings window failed", log::debug("error", saved.error()));
+          VANTRO_LOG(log::Level::Error, kTarget, "settings window failed",
+                     log::debug("error", saved.error()));
           handlers.notify("Couldn't open Settings", saved.error().plain(), NotificationLevel::Error);
         } else if (*saved) {
           handlers.notify("Settings saved", "Restart vantro to apply hotkey, alphabet, and color changes.",
@@ -55,7 +59,8 @@ void run_tray_commands(std::span<const TrayCommand> commands, ActionHandlers& ha
       }
       case TrayCommand::ViewLog:
         if (auto done = handlers.view_log(); !done)
-          VANTRO_LOG(log::Level::Error, kTarget, "failed to open log file", log::debug("error", done.error()));
+          VANTRO_LOG(log::Level::Error, kTarget, "failed to open log file",
+                     log::debug("error", done.error()));
         break;
       case TrayCommand::Quit:
         VANTRO_LOG_MSG(log::Level::Info, kTarget, "quit requested from tray");

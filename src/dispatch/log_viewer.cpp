@@ -12,7 +12,8 @@ std::optional<std::size_t> choose_log_to_view(std::span<const log::DirEntry> ent
 }
 
 std::u16string quote_argument(std::u16string_view argument, bool always) {
-  const bool quote = always || argument.empty() || argument.find_first_of(u" \t") != std::u16string_view::npos;
+  const bool quote =
+      always || argument.empty() || argument.find_first_of(u" \t") != std::u16string_view::npos;
   std::u16string out;
   if (quote) out += u'"';
   std::size_t backslashes = 0;

@@ -32,7 +32,8 @@ class NamedTestLock {
 
 class ForegroundLock : public NamedTestLock {
  public:
-  explicit ForegroundLock(DWORD timeout_ms = 120000) : NamedTestLock(L"VantroTestForegroundLock", timeout_ms) {}
+  explicit ForegroundLock(DWORD timeout_ms = 120000)
+      : NamedTestLock(L"VantroTestForegroundLock", timeout_ms) {}
 };
 
 // For the tests that take the single-instance mutex or create a close-request window, which

@@ -52,7 +52,9 @@ class FakeHandlers final : public ActionHandlers {
   }
 };
 
-Error nested_error() { return Error("Access is denied. (0x80070005)").context("reading the element tree"); }
+Error nested_error() {
+  return Error("Access is denied. (0x80070005)").context("reading the element tree");
+}
 
 using Calls = std::vector<std::string>;
 
@@ -62,8 +64,8 @@ TEST(Dispatch, HotkeyActionsRunInOrderAndFailuresAreShown) {
   handlers.pick_element_result = fail(nested_error());
   const Action actions[] = {Action::PickElement, Action::PickWindow, Action::PickElement};
   run_actions(actions, handlers);
-  EXPECT_EQ(handlers.calls, (Calls{"pick_element", "notify vantro: action failed", "pick_window", "pick_element",
-                                   "notify vantro: action failed"}));
+  EXPECT_EQ(handlers.calls, (Calls{"pick_element", "notify vantro: action failed", "pick_window",
+                                   "pick_element", "notify vantro: action failed"}));
   const FakeHandlers::Box expected{"vantro: action failed",
                                    "PickElement failed:\nreading the element tree\n\nSee log for details.",
                                    NotificationLevel::Error};
@@ -102,7 +104,8 @@ TEST(Dispatch, TrayCommandFailuresAndTheirBoxes) {
     SCOPED_TRACE(c.event);
     LogCapture capture;
     FakeHandlers handlers;
-    handlers.pick_element_result = handlers.pick_window_result = handlers.view_log_result = fail(nested_error());
+    handlers.pick_element_result = handlers.pick_window_result = handlers.view_log_result =
+        fail(nested_error());
     handlers.settings_result = fail(nested_error());
     const TrayCommand commands[] = {c.command};
     run_tray_commands(commands, handlers);
@@ -127,9 +130,10 @@ TEST(Dispatch, SettingsSavedTellsTheUserToRestart) {
   handlers.settings_result = true;
   run_tray_commands(settings, handlers);
   ASSERT_EQ(handlers.boxes.size(), 1u);
-  EXPECT_EQ(handlers.boxes[0],
-            (FakeHandlers::Box{"Settings saved", "Restart vantro to apply hotkey, alphabet, and color changes.",
-                               NotificationLevel::Info}));
+  EXPECT_EQ(
+      handlers.boxes[0],
+      (FakeHandlers::Box{"Settings saved", "Restart vantro to apply hotkey, alphabet, and color changes.",
+                         NotificationLevel::Info}));
 }
 
 TEST(Dispatch, QuitLetsTheRestOfTheListRun) {
@@ -153,7 +157,8 @@ class ScriptedPump final : public MessagePump {
     std::vector<Action> actions;
     std::optional<std::vector<TrayCommand>> commands;
   };
-  ScriptedPump(std::deque<Step> steps, std::vector<std::string>& calls) : steps_(std::move(steps)), calls_(calls) {}
+  ScriptedPump(std::deque<Step> steps, std::vector<std::string>& calls)
+      : steps_(std::move(steps)), calls_(calls) {}
 
   bool dispatch_next() override {
     if (steps_.empty()) return false;
@@ -194,7 +199,8 @@ TEST(Dispatch, MainLoopWithoutTrayNeverDrainsIt) {
   FakeHandlers handlers;
   ScriptedPump pump({{{Action::PickElement}, std::nullopt}, {{}, std::nullopt}}, handlers.calls);
   run_main_loop(pump, handlers);
-  EXPECT_EQ(handlers.calls, (Calls{"dispatch", "drain actions", "pick_element", "dispatch", "drain actions"}));
+  EXPECT_EQ(handlers.calls,
+            (Calls{"dispatch", "drain actions", "pick_element", "dispatch", "drain actions"}));
 }
 
 TEST(StartupTexts, BannerShowsTheChordsAsConfigured) {
@@ -228,7 +234,9 @@ TEST(LogViewer, LatestLastWriteWinsAndTiesGoToTheLaterEntry) {
   };
   const Case cases[] = {
       {"none", {}, std::nullopt},
-      {"no matching name", {{u"Vantro.log", EntryKind::File, 0, 9}, {u"x.log", EntryKind::File, 0, 9}}, std::nullopt},
+      {"no matching name",
+       {{u"Vantro.log", EntryKind::File, 0, 9}, {u"x.log", EntryKind::File, 0, 9}},
+       std::nullopt},
       {"newest whatever the name",
        {{u"vantro.2026-01-02.log", EntryKind::File, 0, 100},
         {u"vantro-notes", EntryKind::File, 0, 300},

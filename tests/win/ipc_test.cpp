@@ -25,7 +25,7 @@ bool pump_until_quit(DWORD timeout_ms) {
   return false;
 }
 
-#define HOLD_INSTANCE_LOCK()                    \
+#define HOLD_INSTANCE_LOCK()                 \
   test_support::InstanceLock instance_lock_; \
   ASSERT_TRUE(instance_lock_.held()) << "instance lock not acquired in time"
 

@@ -57,7 +57,9 @@ class CapturedStream {
   HANDLE write_ = nullptr;
 };
 
-int WINAPI no_box(HWND, LPCWSTR, LPCWSTR, UINT) { return IDOK; }
+int WINAPI no_box(HWND, LPCWSTR, LPCWSTR, UINT) {
+  return IDOK;
+}
 
 // Keeps events like LogCapture and, at the error event, looks at what is still held.
 class Recorder final : public log::Subscriber {
@@ -112,7 +114,8 @@ class NormalRun : public testing::Test {
 };
 
 TEST_F(NormalRun, FailingUiaClientReleasesWindowAndMutexBeforeTheErrorEvent) {
-  const Error failure = Error("Class not registered (0x80040154)").context("initializing UI Automation client");
+  const Error failure =
+      Error("Class not registered (0x80040154)").context("initializing UI Automation client");
   const NormalRunHooks hooks = hooks_with([&]() -> Result<windows::UiaClient> { return fail(failure); });
   EXPECT_EQ(run_normal(true, hooks), 1);
 
@@ -153,7 +156,8 @@ TEST_F(NormalRun, RunsUntilCloseAndShutsDownInOrder) {
   // Chords no other test uses, from a configuration file of this test's own.
   wchar_t temp[MAX_PATH]{};
   GetTempPathW(MAX_PATH, temp);
-  const std::wstring app_data = std::wstring(temp) + L"vantro-normal-run-" + std::to_wstring(GetCurrentProcessId());
+  const std::wstring app_data =
+      std::wstring(temp) + L"vantro-normal-run-" + std::to_wstring(GetCurrentProcessId());
   const std::wstring config_dir = app_data + L"\\vantro";
   CreateDirectoryW(app_data.c_str(), nullptr);
   CreateDirectoryW(config_dir.c_str(), nullptr);
@@ -161,7 +165,8 @@ TEST_F(NormalRun, RunsUntilCloseAndShutsDownInOrder) {
   {
     HANDLE f = CreateFileW(config_file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(f, INVALID_HANDLE_VALUE);
-    const std::string_view toml = "[hotkeys]\npick_element = \"Ctrl+Alt+Shift+F7\"\npick_window = \"Ctrl+Alt+Shift+F8\"\n";
+    const std::string_view toml =
+        "[hotkeys]\npick_element = \"Ctrl+Alt+Shift+F7\"\npick_window = \"Ctrl+Alt+Shift+F8\"\n";
     DWORD written = 0;
     WriteFile(f, toml.data(), static_cast<DWORD>(toml.size()), &written, nullptr);
     CloseHandle(f);
@@ -202,8 +207,9 @@ TEST_F(NormalRun, RunsUntilCloseAndShutsDownInOrder) {
   EXPECT_TRUE(guard && guard->acquired());
   auto registrar = windows::HotkeyRegistrar::create();
   ASSERT_TRUE(registrar);
-  EXPECT_TRUE(windows::register_hotkeys(*registrar, config::HotkeyBindings{"Ctrl+Alt+Shift+F7", "Ctrl+Alt+Shift+F8"})
-                  .empty());
+  EXPECT_TRUE(
+      windows::register_hotkeys(*registrar, config::HotkeyBindings{"Ctrl+Alt+Shift+F7", "Ctrl+Alt+Shift+F8"})
+          .empty());
   DeleteFileW(config_file.c_str());
   RemoveDirectoryW(config_dir.c_str());
   RemoveDirectoryW(app_data.c_str());
