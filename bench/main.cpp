@@ -1,0 +1,4 @@
+// One benchmark program for every bench/*.cpp.
+#include <benchmark/benchmark.h>
+
+BENCHMARK_MAIN();
