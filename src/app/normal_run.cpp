@@ -21,6 +21,7 @@
 #include "windows/hotkey_registrar.h"
 #include "windows/ipc.h"
 #include "windows/notification.h"
+#include "windows/settings_window.h"
 #include "windows/tray.h"
 
 namespace vantro::app {

@@ -13,11 +13,3 @@ Result<void> run_pick_window(const PickContext&) {
 }
 
 }  // namespace vantro::app
-
-namespace vantro::windows {
-
-Result<bool> open_settings(const config::Config&) {
-  return fail("the settings window is not available in this build");
-}
-
-}  // namespace vantro::windows

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "app/pick_context.h"
-#include "config/config.h"
 #include "core/error.h"
 #include "windows/uia_client.h"
 
@@ -13,10 +12,3 @@ namespace vantro::app {
 [[nodiscard]] Result<void> run_pick_window(const PickContext& context);
 
 }  // namespace vantro::app
-
-namespace vantro::windows {
-
-// Whether the user saved.
-[[nodiscard]] Result<bool> open_settings(const config::Config& config);
-
-}  // namespace vantro::windows
