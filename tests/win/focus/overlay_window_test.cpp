@@ -3,13 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
-
 #include "support/log_capture.h"
 #include "support/overlay_driver.h"
 #include "support/preset_styles.h"
+#include "support/screenshot.h"
 #include "windows/gdi.h"
 #include "windows/wide.h"
 
@@ -21,6 +18,8 @@ using test_support::element_style;
 using test_support::OverlayDriver;
 using test_support::paint_now;
 using test_support::post_keys;
+using test_support::running_under_wine;
+using test_support::start_host_program;
 using test_support::take_quit_messages;
 using test_support::window_style;
 
@@ -28,42 +27,6 @@ std::vector<OverlayTarget> three_targets() {
   return {{"aa", std::nullopt, 200, 200, 120, 40},
           {"as", std::nullopt, 600, 300, 80, 30},
           {"sa", std::nullopt, 300, 600, 200, 60}};
-}
-
-bool running_under_wine() {
-  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
-
-// Starts a program of the host system (Wine runs ELF binaries from CreateProcessW). Its
-// handle cannot be waited for, so callers watch for its effects.
-bool start_host_program(std::wstring command_line) {
-  STARTUPINFOW si{sizeof(si)};
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return false;
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return true;
-}
-
-// The host path of a Windows path, under Wine.
-std::string host_path(const std::wstring& path) {
-  using Fn = char*(CDECL*)(const wchar_t*);
-  const auto fn = reinterpret_cast<Fn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (fn == nullptr) return {};
-  char* unix_path = fn(path.c_str());
-  if (unix_path == nullptr) return {};
-  std::string result(unix_path);
-  HeapFree(GetProcessHeap(), 0, unix_path);
-  return result;
-}
-
-std::wstring build_folder() {
-  wchar_t exe[MAX_PATH];
-  const DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring path(exe, n);
-  return path.substr(0, path.find_last_of(L'\\'));
 }
 
 TEST(OverlayWindow, EmptyListReturnsNoneWithoutWindowClassOrEvent) {
@@ -257,54 +220,16 @@ TEST(OverlayWindow, HundredRunsLeaveNoGdiObjectBehind) {
   EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi_before);
 }
 
-// A P6 image as ImageMagick writes it.
-struct Image {
-  int width = 0, height = 0;
-  std::vector<unsigned char> rgb;
-  [[nodiscard]] COLORREF at(int x, int y) const {
-    const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
-    return RGB(rgb[i], rgb[i + 1], rgb[i + 2]);
-  }
-};
-
-std::optional<Image> read_ppm(const std::wstring& path) {
-  std::ifstream in(narrow(path), std::ios::binary);
-  std::string magic;
-  Image image;
-  int max = 0;
-  if (!(in >> magic >> image.width >> image.height >> max) || magic != "P6" || max != 255)
-    return std::nullopt;
-  in.get();
-  image.rgb.assign(std::istreambuf_iterator<char>(in), {});
-  if (image.rgb.size() < static_cast<std::size_t>(image.width) * image.height * 3) return std::nullopt;
-  return image;
-}
-
 TEST(OverlayWindow, ScreenshotShowsYellowBadgesOverTransparentBackground) {
   if (!running_under_wine()) GTEST_SKIP() << "takes the screenshot with the X server's import tool";
-  const std::wstring shot = build_folder() + L"\\overlay-screenshot.ppm";
-  const std::wstring partial = shot + L".part";
-  DeleteFileW(shot.c_str());
-  const std::string shot_host = host_path(shot), partial_host = host_path(partial);
-  ASSERT_FALSE(shot_host.empty());
-
-  bool started = false;
-  OverlayDriver driver(
-      {paint_now(),
-       [&](HWND) {
-         started = start_host_program(wide("/bin/sh -c \"import -window root -depth 8 ppm:'" + partial_host +
-                                           "' && mv '" + partial_host + "' '" + shot_host + "'\""));
-         return true;
-       },
-       [&](HWND) { return !started || GetFileAttributesW(shot.c_str()) != INVALID_FILE_ATTRIBUTES; },
-       post_keys({VK_ESCAPE})},
-      20000);
+  test_support::Screenshot shot(L"overlay-screenshot.ppm");
+  OverlayDriver driver({paint_now(), shot.take(), shot.wait(), post_keys({VK_ESCAPE})}, 20000);
   const auto result = run_overlay(three_targets(), element_style());
   ASSERT_TRUE(result.has_value()) << result.error().alternate();
-  ASSERT_TRUE(started) << "could not start the import tool";
+  ASSERT_TRUE(shot.started()) << "could not start the import tool";
   ASSERT_FALSE(driver.timed_out());
-  const auto image = read_ppm(shot);
-  ASSERT_TRUE(image) << "no screenshot in " << narrow(shot);
+  const auto image = shot.image();
+  ASSERT_TRUE(image) << "no screenshot in " << narrow(shot.path());
 
   // The desktop of the prefix covers the X screen from its top-left corner.
   const COLORREF yellow = RGB(0xFF, 0xE5, 0x00);
@@ -321,13 +246,8 @@ TEST(OverlayWindow, ScreenshotShowsYellowBadgesOverTransparentBackground) {
     SCOPED_TRACE(s.what);
     EXPECT_EQ(image->at(s.x - vx, s.y - vy), yellow);
   }
-  int magenta = 0, yellow_pixels = 0;
-  for (int y = 0; y < image->height; ++y)
-    for (int x = 0; x < image->width; ++x) {
-      magenta += image->at(x, y) == RGB(0xFF, 0x00, 0xFF);
-      yellow_pixels += image->at(x, y) == yellow;
-    }
-  EXPECT_EQ(magenta, 0) << "the colour key must make the background transparent";
+  const int yellow_pixels = image->count(yellow);
+  EXPECT_EQ(image->count(RGB(0xFF, 0x00, 0xFF)), 0) << "the colour key must make the background transparent";
   // Three label boxes of 28 × 20 less text and frame, plus the three target frames.
   EXPECT_GT(yellow_pixels, 3 * 200);
   EXPECT_LT(yellow_pixels, 3 * 28 * 20 + 2 * (120 + 40 + 80 + 30 + 200 + 60));

@@ -1,0 +1,117 @@
+// Screenshots of the X screen that Wine draws on, taken while an overlay is open, and the
+// host programs (xdotool, ImageMagick) that tests start from inside Wine.
+#pragma once
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/overlay_driver.h"
+#include "windows/wide.h"
+
+namespace vantro::test_support {
+
+inline bool running_under_wine() {
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// Starts a program of the host system (Wine runs ELF binaries from CreateProcessW). Its
+// handle cannot be waited for, so callers watch for its effects.
+inline bool start_host_program(std::wstring command_line) {
+  STARTUPINFOW si{sizeof(si)};
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return false;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return true;
+}
+
+// The host path of a Windows path, under Wine; empty elsewhere.
+inline std::string host_path(const std::wstring& path) {
+  using Fn = char*(CDECL*)(const wchar_t*);
+  const auto fn = reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (fn == nullptr) return {};
+  char* unix_path = fn(path.c_str());
+  if (unix_path == nullptr) return {};
+  std::string result(unix_path);
+  HeapFree(GetProcessHeap(), 0, unix_path);
+  return result;
+}
+
+// The folder of the test program, inside the build tree.
+inline std::wstring build_folder() {
+  wchar_t exe[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring path(exe, n);
+  return path.substr(0, path.find_last_of(L'\\'));
+}
+
+// An 8-bit P6 image as ImageMagick writes it.
+struct Image {
+  int width = 0, height = 0;
+  std::vector<unsigned char> rgb;
+  [[nodiscard]] COLORREF at(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height) return CLR_INVALID;
+    const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+    return RGB(rgb[i], rgb[i + 1], rgb[i + 2]);
+  }
+  [[nodiscard]] int count(COLORREF color) const {
+    int n = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) n += at(x, y) == color;
+    return n;
+  }
+};
+
+inline std::optional<Image> read_ppm(const std::wstring& path) {
+  std::ifstream in(windows::narrow(path), std::ios::binary);
+  std::string magic;
+  Image image;
+  int max = 0;
+  if (!(in >> magic >> image.width >> image.height >> max) || magic != "P6" || max != 255)
+    return std::nullopt;
+  in.get();
+  image.rgb.assign(std::istreambuf_iterator<char>(in), {});
+  if (image.rgb.size() < static_cast<std::size_t>(image.width) * image.height * 3) return std::nullopt;
+  return image;
+}
+
+// Two overlay steps that save the whole X screen to `file` (in the build folder) and wait
+// until it is written. `started` tells afterwards whether the import tool could be started.
+class Screenshot {
+ public:
+  explicit Screenshot(const std::wstring& file)
+      : path_(build_folder() + L"\\" + file), partial_(path_ + L".part") {
+    DeleteFileW(path_.c_str());
+  }
+
+  [[nodiscard]] OverlayDriver::Step take() {
+    return [this](HWND) {
+      const std::string shot = host_path(path_), partial = host_path(partial_);
+      started_ = !shot.empty() &&
+                 start_host_program(windows::wide("/bin/sh -c \"import -window root -depth 8 ppm:'" +
+                                                  partial + "' && mv '" + partial + "' '" + shot + "'\""));
+      return true;
+    };
+  }
+  [[nodiscard]] OverlayDriver::Step wait() {
+    return [this](HWND) { return !started_ || GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES; };
+  }
+
+  [[nodiscard]] bool started() const { return started_; }
+  [[nodiscard]] const std::wstring& path() const { return path_; }
+  [[nodiscard]] std::optional<Image> image() const { return read_ppm(path_); }
+
+ private:
+  std::wstring path_;
+  std::wstring partial_;
+  bool started_ = false;
+};
+
+}  // namespace vantro::test_support
