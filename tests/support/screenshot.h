@@ -89,6 +89,7 @@ class Screenshot {
   explicit Screenshot(const std::wstring& file)
       : path_(build_folder() + L"\\" + file), partial_(path_ + L".part") {
     DeleteFileW(path_.c_str());
+    DeleteFileW(partial_.c_str());
   }
 
   [[nodiscard]] OverlayDriver::Step take() {
@@ -100,18 +101,23 @@ class Screenshot {
       return true;
     };
   }
+  // Done once the whole image has been written and read back.
   [[nodiscard]] OverlayDriver::Step wait() {
-    return [this](HWND) { return !started_ || GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    return [this](HWND) {
+      if (started_) image_ = read_ppm(path_);
+      return !started_ || image_.has_value();
+    };
   }
 
   [[nodiscard]] bool started() const { return started_; }
   [[nodiscard]] const std::wstring& path() const { return path_; }
-  [[nodiscard]] std::optional<Image> image() const { return read_ppm(path_); }
+  [[nodiscard]] const std::optional<Image>& image() const { return image_; }
 
  private:
   std::wstring path_;
   std::wstring partial_;
   bool started_ = false;
+  std::optional<Image> image_;
 };
 
 }  // namespace vantro::test_support

@@ -228,7 +228,7 @@ TEST(OverlayWindow, ScreenshotShowsYellowBadgesOverTransparentBackground) {
   ASSERT_TRUE(result.has_value()) << result.error().alternate();
   ASSERT_TRUE(shot.started()) << "could not start the import tool";
   ASSERT_FALSE(driver.timed_out());
-  const auto image = shot.image();
+  const auto& image = shot.image();
   ASSERT_TRUE(image) << "no screenshot in " << narrow(shot.path());
 
   // The desktop of the prefix covers the X screen from its top-left corner.

@@ -239,7 +239,7 @@ TEST(WindowPicker, EachWindowGetsABadgeWithItsTitleInANameBox) {
   ASSERT_TRUE(result.has_value()) << result.error().alternate();
   ASSERT_TRUE(shot.started());
   ASSERT_FALSE(driver.timed_out());
-  const auto image = shot.image();
+  const auto& image = shot.image();
   ASSERT_TRUE(image);
   // Inside each window's top-left corner: the 42-pixel label box, a 4-pixel gap, the name box.
   const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
