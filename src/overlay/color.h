@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "config/config.h"  // BadgeColors, the input of the style builders
 #include "core/error.h"
 #include "overlay/overlay_style.h"
 
