@@ -10,7 +10,8 @@ namespace vantro::windows {
 
 class StandardStream final : public TextOutput {
  public:
-  // STD_OUTPUT_HANDLE or STD_ERROR_HANDLE. The bytes go out unchanged (no CR is added).
+  // STD_OUTPUT_HANDLE or STD_ERROR_HANDLE. To a file or pipe the bytes go out unchanged (no
+  // CR is added); to a console as UTF-16 text.
   explicit StandardStream(DWORD which) : which_(which) {}
   [[nodiscard]] Result<void> write(std::string_view text) override;
 

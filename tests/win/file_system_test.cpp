@@ -113,3 +113,29 @@ TEST(StandardStream, MissingHandleDropsTheText) {
 
 }  // namespace
 }  // namespace vantro::windows
+
+namespace vantro::windows {
+namespace {
+
+TEST(StandardStream, ConsoleGetsTheTextAsUtf16) {
+  const HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  DWORD mode = 0;
+  if (console == INVALID_HANDLE_VALUE || !GetConsoleMode(console, &mode))
+    GTEST_SKIP() << "no console in this process";
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  ASSERT_TRUE(GetConsoleScreenBufferInfo(console, &info));
+  const HANDLE saved = GetStdHandle(STD_OUTPUT_HANDLE);
+  SetStdHandle(STD_OUTPUT_HANDLE, console);
+  const auto written = StandardStream(STD_OUTPUT_HANDLE).write("x \xe2\x80\x94 \xe2\x86\x92");
+  SetStdHandle(STD_OUTPUT_HANDLE, saved);
+  ASSERT_TRUE(written) << written.error().debug();
+  wchar_t cells[5]{};
+  DWORD read = 0;
+  ASSERT_TRUE(ReadConsoleOutputCharacterW(console, cells, 5, info.dwCursorPosition, &read));
+  CloseHandle(console);
+  EXPECT_EQ(std::wstring(cells, read), L"x \u2014 \u2192");
+}
+
+}  // namespace
+}  // namespace vantro::windows
