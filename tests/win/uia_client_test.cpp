@@ -294,5 +294,32 @@ TEST(UiaClient, FiveHundredButtonsAreCollectedAndTimed) {
   for (std::size_t i = 0; i < list->size(); ++i) ASSERT_EQ((*list)[i].id, ElementId{i});
 }
 
+TEST(UiaClient, HundredEnumerationsLeaveTheLiveObjectCountWhereItStarted) {
+  REQUIRE_AUTOMATION_SERVER();
+  HOLD_FOREGROUND();
+  auto app = SampleAppProcess::start(
+      L"--title \"uia leak\" button,id=401,text=A checkbox,id=402,text=B edit,id=403");
+  ASSERT_TRUE(app.has_value()) << "sample application did not start";
+  ASSERT_TRUE(app->bring_to_foreground());
+  {
+    auto client = UiaClient::create();
+    ASSERT_TRUE(client.has_value()) << client.error().alternate();
+    auto first = client->enumerate_foreground();
+    ASSERT_TRUE(first.has_value()) << first.error().alternate();
+    ASSERT_EQ(first->size(), 3u) << testing::PrintToString(*first);
+    // After one enumeration the client holds its automation object and the stored elements.
+    const long steady = standin_live_objects();
+    ASSERT_GT(steady, 0) << "stand-in not loaded";
+    for (int run = 0; run < 100; ++run) {
+      SCOPED_TRACE(run);
+      auto list = client->enumerate_foreground();
+      ASSERT_TRUE(list.has_value()) << list.error().alternate();
+      ASSERT_EQ(list->size(), 3u);
+      ASSERT_EQ(standin_live_objects(), steady) << "an enumeration left a COM object alive";
+    }
+  }
+  EXPECT_EQ(standin_live_objects(), 0);
+}
+
 }  // namespace
 }  // namespace vantro::windows
