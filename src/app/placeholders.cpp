@@ -4,12 +4,12 @@ namespace vantro::app {
 
 Result<void> run_pick_element(windows::UiaClient&, const PickContext&) {
   return fail(
-      "pick element is not available in this build: the overlay window and element activation are missing");
+      "pick element is not available in this build: the pick-element action and element activation are "
+      "missing");
 }
 
 Result<void> run_pick_window(const PickContext&) {
-  return fail(
-      "pick window is not available in this build: the overlay window and the window picker are missing");
+  return fail("pick window is not available in this build: the pick-window action is missing");
 }
 
 }  // namespace vantro::app
