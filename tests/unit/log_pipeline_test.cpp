@@ -1,5 +1,6 @@
 #include "logging/pipeline.h"
 
+#include <cstdio>
 #include <regex>
 
 #include <gtest/gtest.h>
@@ -132,6 +133,38 @@ TEST(LoggingPipeline, NothingIsRecordedWithoutASubscriber) {
   int formatted = 0;
   VANTRO_LOG(Level::Error, "vantro", "nowhere", debug("value", Counted{&formatted}));
   EXPECT_EQ(formatted, 0);
+}
+
+}  // namespace
+}  // namespace vantro::log
+
+namespace vantro::log {
+namespace {
+
+// Writes to the process's real standard error, where a death test looks.
+class RealStandardError final : public TextOutput {
+ public:
+  Result<void> write(std::string_view text) override {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+    return {};
+  }
+};
+
+TEST(LoggingPipelineDeathTest, InstallingTwiceStopsTheProgram) {
+  const auto install_twice = [] {
+    LoggingEnvironment environment{{},
+                                   {},
+                                   std::nullopt,
+                                   std::make_shared<test_support::FakeFileSystem>(),
+                                   [] { return std::chrono::system_clock::now(); },
+                                   std::make_shared<test_support::StringOutput>(),
+                                   std::make_shared<RealStandardError>()};
+    ScopedSubscriberForTests none(nullptr);
+    install_pipeline(environment);
+    install_pipeline(environment);
+  };
+  EXPECT_EXIT(install_twice(), testing::ExitedWithCode(101), "Unable to install global subscriber");
 }
 
 }  // namespace
