@@ -21,6 +21,7 @@
 
 #include "hotkey/chord.h"
 #include "hotkey/hotkey_failure.h"
+#include "support/foreground_lock.h"
 #include "support/log_capture.h"
 #include "windows/handle.h"
 #include "windows/hotkey_conflict.h"
@@ -163,7 +164,6 @@ class SerialHotkeyTest : public ::testing::Test {
   bool owned_ = false;
 };
 using Hotkeys = SerialHotkeyTest;
-using HotkeyKeys = SerialHotkeyTest;
 
 HotkeyRegistrar make_registrar() {
   Result<HotkeyRegistrar> registrar = HotkeyRegistrar::create();
@@ -468,6 +468,18 @@ bool xdotool(const std::wstring& arguments) {
   if (pi.hProcess) CloseHandle(pi.hProcess);
   return true;
 }
+
+// Tests that type real keys also need the foreground to themselves.
+class HotkeyKeys : public SerialHotkeyTest {
+ protected:
+  void SetUp() override {
+    SerialHotkeyTest::SetUp();
+    ASSERT_TRUE(foreground_.held()) << "another test kept the foreground";
+  }
+
+ private:
+  test_support::ForegroundLock foreground_;
+};
 
 // A visible window of ours under the pointer, in the foreground, so that X sends keys to Wine.
 class FocusWindow {
