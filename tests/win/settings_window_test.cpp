@@ -12,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/settings_command.h"
 #include "config/config_file.h"
 #include "config/config_toml.h"
 #include "support/file_bytes.h"
@@ -86,18 +87,23 @@ void CALLBACK on_tick(HWND, UINT, UINT_PTR, DWORD) {
   }
 }
 
-// Opens the window and runs one step per timer tick until it closes.
-Result<bool> run_window(const config::Config& config, std::vector<Step> steps) {
+// Runs `body` (which opens the window) with one step per timer tick until it closes.
+void drive(const std::function<void()>& body, std::vector<Step> steps) {
   g_steps = std::move(steps);
   g_next_step = 0;
   g_ticks = 0;
   g_timed_out = false;
   const UINT_PTR timer = SetTimer(nullptr, 0, kTickMs, on_tick);
-  auto result = open_settings(config);
+  body();
   KillTimer(nullptr, timer);
   EXPECT_FALSE(g_timed_out) << "the window did not close by itself";
   EXPECT_EQ(g_next_step, g_steps.size()) << "the window closed before every step ran";
-  return result;
+}
+
+Result<bool> run_window(const config::Config& config, std::vector<Step> steps) {
+  std::optional<Result<bool>> result;
+  drive([&] { result = open_settings(config); }, std::move(steps));
+  return std::move(*result);
 }
 
 Step set_text(int id, std::string text) {
@@ -542,6 +548,19 @@ TEST_F(SettingsWindow, AQuitRequestClosesTheWindowAndIsPassedOn) {
 
   // The window opens again afterwards.
   ASSERT_TRUE(run_window(config::Config{}, {command(1101)}));
+}
+
+TEST_F(SettingsWindow, SettingsCommandTellsTheUserASaveNeedsARestart) {
+  drive([] { app::run_settings_command(config::Config{}); }, {click(1100)});
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0].title, "Settings saved");
+  EXPECT_EQ(g_boxes[0].body, "Restart vantro to apply hotkey, alphabet, and color changes.");
+  EXPECT_EQ(g_boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+  EXPECT_TRUE(fs::exists(file()));
+
+  g_boxes.clear();
+  drive([] { app::run_settings_command(config::Config{}); }, {command(1101)});
+  EXPECT_TRUE(g_boxes.empty()) << "nothing shown when the window closes without saving";
 }
 
 }  // namespace
