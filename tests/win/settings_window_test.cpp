@@ -12,7 +12,6 @@
 #include <functional>
 #include <vector>
 
-#include "app/settings_command.h"
 #include "config/config_file.h"
 #include "config/config_toml.h"
 #include "support/file_bytes.h"
@@ -548,19 +547,6 @@ TEST_F(SettingsWindow, AQuitRequestClosesTheWindowAndIsPassedOn) {
 
   // The window opens again afterwards.
   ASSERT_TRUE(run_window(config::Config{}, {command(1101)}));
-}
-
-TEST_F(SettingsWindow, SettingsCommandTellsTheUserASaveNeedsARestart) {
-  drive([] { app::run_settings_command(config::Config{}); }, {click(1100)});
-  ASSERT_EQ(g_boxes.size(), 1u);
-  EXPECT_EQ(g_boxes[0].title, "Settings saved");
-  EXPECT_EQ(g_boxes[0].body, "Restart vantro to apply hotkey, alphabet, and color changes.");
-  EXPECT_EQ(g_boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
-  EXPECT_TRUE(fs::exists(file()));
-
-  g_boxes.clear();
-  drive([] { app::run_settings_command(config::Config{}); }, {command(1101)});
-  EXPECT_TRUE(g_boxes.empty()) << "nothing shown when the window closes without saving";
 }
 
 }  // namespace

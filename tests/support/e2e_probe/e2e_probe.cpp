@@ -10,6 +10,9 @@
 //   vantro_e2e_probe activate TITLE TIMEOUT_MS        brings that top-level window forward
 //   vantro_e2e_probe close-title TITLE                posts WM_CLOSE to that top-level window
 //   vantro_e2e_probe control-rect HWND ID             rect left top right bottom
+//   vantro_e2e_probe post-command CLASS ID TIMEOUT_MS posts WM_COMMAND ID to that window (hidden too)
+//   vantro_e2e_probe set-text CLASS ID TEXT           sets the text of control ID of that window
+//   vantro_e2e_probe control-text CLASS ID            text=… of control ID of that window
 //   vantro_e2e_probe pickable-windows                 window hwnd=0x… title=…  (one per line)
 //   vantro_e2e_probe unix-ms                          N
 //
@@ -210,6 +213,44 @@ int wmain(int argc, wchar_t** argv) {
     }
     print("rect " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) +
           " " + std::to_string(r.bottom));
+    return 0;
+  }
+  if (command == L"post-command" && argc == 5) {
+    // Hidden windows count here: a menu's owner window is usually not shown.
+    HWND target = nullptr;
+    const bool found = wait_until(timeout_arg(4), [&] {
+      for (HWND w = FindWindowExW(nullptr, nullptr, argv[2], nullptr); w != nullptr;
+           w = FindWindowExW(nullptr, w, argv[2], nullptr)) {
+        if (is_top_level(w)) return (target = w) != nullptr;
+      }
+      return false;
+    });
+    if (!found) {
+      print("timeout waiting for a window of class " + utf8(argv[2]));
+      return 1;
+    }
+    PostMessageW(target, WM_COMMAND, MAKEWPARAM(std::wcstoul(argv[3], nullptr, 10), 0), 0);
+    print("posted hwnd=" + hex(target));
+    return 0;
+  }
+  if ((command == L"set-text" && argc == 5) || (command == L"control-text" && argc == 4)) {
+    HWND parent = find_top_level(argv[2], nullptr);
+    HWND control = parent ? GetDlgItem(parent, static_cast<int>(std::wcstol(argv[3], nullptr, 10))) : nullptr;
+    if (control == nullptr) {
+      print("no such control");
+      return 1;
+    }
+    if (command == L"set-text") {
+      DWORD_PTR ignored = 0;
+      SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]), SMTO_ABORTIFHUNG, 5000,
+                          &ignored);
+    }
+    // WM_GETTEXT itself: GetWindowTextW does not ask a control of another process.
+    wchar_t buffer[1024] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
+    print("text=" + utf8(std::wstring(buffer, static_cast<std::size_t>(copied))));
     return 0;
   }
   return usage();
