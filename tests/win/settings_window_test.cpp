@@ -15,6 +15,7 @@
 #include "config/config_file.h"
 #include "config/config_toml.h"
 #include "support/file_bytes.h"
+#include "support/foreground_lock.h"
 #include "support/log_capture.h"
 #include "support/scoped_env_var.h"
 #include "windows/notification.h"
@@ -212,6 +213,8 @@ class SettingsWindow : public ::testing::Test {
     write_bytes(file(), text);
   }
 
+  // The window takes the foreground when it opens: not while another test needs it.
+  test_support::ForegroundLock foreground_lock_;
   fs::path app_data_;
   ScopedEnvVar env_;
   std::wstring run_key_;
