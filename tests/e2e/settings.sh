@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# The tray's Settings command in a running vantro.exe under Wine: the settings window opens,
+# The configuration file at start-up and the tray's Settings command in a running vantro.exe
+# under Wine. An invalid file is logged and the defaults run; a valid one is loaded. Then the
+# settings window opens,
 # saves into %APPDATA%\vantro\config.toml with the "Settings saved" box, closes without saving
 # on Cancel, and a "--close" that arrives while it is open still ends the program with code 0.
 # The menu choice is made by posting the Settings item's command to the tray's window (the
@@ -30,8 +32,16 @@ if [[ ! -f $PWD/build/windows/tests/support/uia_standin.dll ]]; then
   exit 0
 fi
 
-wine cmd /c "set APPDATA=${APPDATA_W}&& set LOCALAPPDATA=${LOCAL_W}&& ${EXE_W}" >"$WORK/run-out" 2>"$WORK/run-err" &
-instance=$!
+LOG=$WORK/local/vantro/vantro.$(date -u +%Y-%m-%d).log
+start_instance() {
+  wine cmd /c "set APPDATA=${APPDATA_W}&& set LOCALAPPDATA=${LOCAL_W}&& set NO_COLOR=1&& ${EXE_W}" \
+    >"$WORK/run-out" 2>"$WORK/run-err" &
+  instance=$!
+  for _ in $(seq 1 200); do
+    grep -qs "vantro 0.3.0 is running." "$WORK/run-out" && break
+    sleep 0.1
+  done
+}
 wait_instance() {
   rc=timeout
   for _ in $(seq 1 200); do
@@ -44,17 +54,48 @@ wait_instance() {
   done
   kill "$instance" 2>/dev/null
 }
-for _ in $(seq 1 200); do
-  grep -qs "vantro 0.3.0 is running." "$WORK/run-out" && break
-  sleep 0.1
-done
+close_instance() {
+  timeout 60 wine "$EXE" --close >/dev/null 2>&1
+  wait_instance
+  [[ $rc == 0 ]] || fail "instance after --close: $rc"
+}
+
+# 1. An invalid file: a warning with the reader's report, the defaults, the file untouched.
+mkdir -p "$WORK/appdata/vantro"
+printf '[hotkeys]\npick_element = "Alt+Q"\n[colors.element]\nopacity = 300\n' >"$CONFIG"
+invalid=$(md5sum <"$CONFIG")
+start_instance
+close_instance
+if grep -qF "WARN config file is invalid, using defaults error=TOML parse error at line 4, column 11" "$LOG" &&
+  grep -qxF 'invalid value: integer `300`, expected u8' "$LOG" &&
+  grep -qF "Pick element : Ctrl+Shift+Space" "$WORK/run-out" && [[ $(md5sum <"$CONFIG") == "$invalid" ]]; then
+  echo "ok: an invalid file is logged with its report and the defaults run"
+else
+  fail "start with an invalid file"
+  cat "$WORK/run-out" "$LOG"
+fi
+
+# 2. A valid file is loaded: the banner shows its chord.
+printf '[hotkeys]\npick_element = "Alt+Q"\n' >"$CONFIG"
+start_instance
+close_instance
+if grep -qF "INFO loaded config from disk" "$LOG" && grep -qF "Pick element : Alt+Q" "$WORK/run-out"; then
+  echo "ok: a valid file is loaded at start-up"
+else
+  fail "start with a valid file"
+  cat "$WORK/run-out"
+fi
+
+# The settings window from here on, starting without a file.
+rm -f "$CONFIG"
+start_instance
 
 open_settings() {
   probe post-command tray_icon_app "$SETTINGS_COMMAND" 10000 >/dev/null || fail "no tray window"
   probe wait-window VantroSettingsWindow 10000 | grep -q '^found' || fail "settings window did not open"
 }
 
-# 1. Save an edited alphabet: the file is written and the user is told to restart.
+# 3. Save an edited alphabet: the file is written and the user is told to restart.
 open_settings
 [[ $(probe control-text VantroSettingsWindow 1003) == "text=asdfghjkl" ]] || fail "alphabet not shown"
 probe set-text VantroSettingsWindow 1003 qwerty >/dev/null
@@ -73,7 +114,7 @@ else
   cat "$CONFIG" 2>/dev/null
 fi
 
-# 2. Opened again it shows the start-up record (the running program never reloads); Cancel
+# 4. Opened again it shows the start-up record (the running program never reloads); Cancel
 #    writes nothing.
 before=$(md5sum <"$CONFIG")
 open_settings
@@ -82,7 +123,7 @@ probe post-command VantroSettingsWindow 1101 5000 >/dev/null
 probe wait-gone VantroSettingsWindow 10000 | grep -q '^gone' || fail "settings window still open after Cancel"
 [[ $(md5sum <"$CONFIG") == "$before" ]] && echo "ok: Cancel closes the window and writes nothing" || fail "Cancel wrote"
 
-# 3. "--close" while the window is open: the window goes and the program exits 0.
+# 5. "--close" while the window is open: the window goes and the program exits 0.
 open_settings
 timeout 60 wine "$EXE" --close >/dev/null 2>&1
 wait_instance
