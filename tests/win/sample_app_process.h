@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "windows/handle.h"
 
@@ -25,6 +26,22 @@ inline std::wstring test_program_dir() {
 // build/windows/tests/support/<file>, next to the test program's build/windows.
 inline std::wstring support_file(std::wstring_view file) {
   return test_program_dir() + L"\\tests\\support\\" + std::wstring(file);
+}
+
+// The control with that id anywhere below the window (GetDlgItem looks at direct children
+// only); nullptr when there is none.
+inline HWND find_control(HWND window, int id) {
+  std::pair<int, HWND> search{id, nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM param) -> BOOL {
+        auto* wanted = reinterpret_cast<std::pair<int, HWND>*>(param);
+        if (GetDlgCtrlID(child) != wanted->first) return TRUE;
+        wanted->second = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
 }
 
 class SampleAppProcess {

@@ -58,19 +58,7 @@ class UiaStandin : public ::testing::Test {
   }
 
   // The control with that id anywhere below the sample application's window.
-  HWND find(int id) const {
-    std::pair<int, HWND> search{id, nullptr};
-    EnumChildWindows(
-        app_->window(),
-        [](HWND child, LPARAM param) -> BOOL {
-          auto* wanted = reinterpret_cast<std::pair<int, HWND>*>(param);
-          if (GetDlgCtrlID(child) != wanted->first) return TRUE;
-          wanted->second = child;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
-  }
+  HWND find(int id) const { return find_control(app_->window(), id); }
 
   bool sees(std::string_view line) {
     return app_->wait_for_line(line, std::chrono::milliseconds(kOutputTimeoutMs)).has_value();

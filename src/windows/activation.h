@@ -1,0 +1,31 @@
+// Activates an element of the latest enumeration: through its UI Automation patterns, else
+// with a synthesized left click after gliding the cursor to it.
+#pragma once
+
+#include "core/error.h"
+#include "picking/activation.h"
+#include "picking/element.h"
+#include "windows/uia_client.h"
+
+namespace vantro::windows {
+
+// Activates the element stored under `id` by the client's latest enumeration. Errors:
+// "unknown element id ElementId(n)" when the client holds no such element; a failed mouse
+// fallback inside "element.click() failed" and "invoking element failed". The client is not
+// changed.
+[[nodiscard]] Result<void> perform(UiaClient& client, picking::ElementId id);
+
+// The same with another mouse, for tests that must not move the real cursor.
+[[nodiscard]] Result<void> perform(UiaClient& client, picking::ElementId id, picking::MouseDevice& mouse);
+
+// The system's mouse and clock: GetCursorPos, GetSystemMetrics, SendInput, Sleep.
+class SystemMouse final : public picking::MouseDevice {
+ public:
+  [[nodiscard]] Result<picking::ScreenPoint> cursor_position() override;
+  [[nodiscard]] Result<picking::ScreenSize> primary_screen_size() override;
+  [[nodiscard]] Result<void> send(const picking::MouseInput& input) override;
+  void sleep(std::chrono::milliseconds duration) override;
+  void write_standard_error(std::string_view line) override;
+};
+
+}  // namespace vantro::windows

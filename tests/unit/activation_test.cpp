@@ -1,0 +1,345 @@
+#include "picking/activation.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "support/log_capture.h"
+
+namespace vantro::picking {
+namespace {
+
+using std::chrono::milliseconds;
+
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+
+// An element whose patterns succeed or fail as configured; records what it was asked.
+class FakeTarget final : public ActivationTarget {
+ public:
+  std::set<ActivationPath> succeeding;
+  std::optional<ScreenPoint> point;
+  Result<ScreenRect> rect = ScreenRect{10, 10, 21, 31};
+  std::vector<ActivationPath> tried;
+  int rect_reads = 0;
+
+  bool try_pattern(ActivationPath path) override {
+    tried.push_back(path);
+    return succeeding.contains(path);
+  }
+  std::optional<ScreenPoint> clickable_point() override { return point; }
+  Result<ScreenRect> bounding_rectangle() override {
+    ++rect_reads;
+    return rect;
+  }
+};
+
+// What the fallback did with the mouse and the clock, in order.
+struct Step {
+  enum Kind { Send, Sleep, StandardError } kind;
+  MouseInput input{};
+  milliseconds pause{0};
+
+  friend bool operator==(const Step&, const Step&) = default;
+};
+
+Step sent(MouseInput input) {
+  return {Step::Send, input, {}};
+}
+Step pause(int ms) {
+  return {Step::Sleep, {}, milliseconds(ms)};
+}
+
+constexpr ScreenSize kScreen{1280, 800};
+
+class FakeMouse final : public MouseDevice {
+ public:
+  Result<ScreenPoint> cursor = ScreenPoint{100, 100};
+  Result<ScreenSize> screen = kScreen;
+  int refuse_send_number = 0;  // the n-th send (from 1) is refused; 0: none
+  int refuse_sends_from = 0;   // every send from this one on is refused; 0: none
+  std::vector<Step> steps;
+  std::vector<std::string> standard_error;
+  int screen_reads = 0;
+
+  Result<ScreenPoint> cursor_position() override { return cursor; }
+  Result<ScreenSize> primary_screen_size() override {
+    ++screen_reads;
+    return screen;
+  }
+  Result<void> send(const MouseInput& input) override {
+    const int number = ++sends_;
+    if (number == refuse_send_number || (refuse_sends_from != 0 && number >= refuse_sends_from))
+      return fail(Error("SendInput refused").context("inner"));
+    steps.push_back(sent(input));
+    return {};
+  }
+  void sleep(milliseconds duration) override { steps.push_back(pause(static_cast<int>(duration.count()))); }
+  void write_standard_error(std::string_view line) override { standard_error.emplace_back(line); }
+
+ private:
+  int sends_ = 0;
+};
+
+MouseInput move_to(std::int32_t x, std::int32_t y) {
+  return absolute_move({x, y}, kScreen);
+}
+const Step kDown = sent({0, 0, kMouseLeftDown});
+const Step kUp = sent({0, 0, kMouseLeftUp});
+
+TEST(RectCentre, TruncatesTowardZeroInThirtyTwoBits) {
+  struct Case {
+    ScreenRect rect;
+    ScreenPoint centre;
+  };
+  const Case cases[] = {
+      {{10, 10, 21, 31}, {15, 20}},
+      {{0, 0, 0, 0}, {0, 0}},
+      {{-2, -4, -1, 1}, {-1, -1}},                       // sums −3 and −3
+      {{-10, -20, 10, 21}, {0, 0}},                      // 1 / 2 truncates to 0
+      {{kMax, kMax, 1, 3}, {kMin / 2, (kMin + 2) / 2}},  // the sums wrap
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.rect.left << "," << c.rect.top << "," << c.rect.right << ","
+                                    << c.rect.bottom);
+    EXPECT_EQ(rect_centre(c.rect), c.centre);
+  }
+}
+
+TEST(GlidePlan, ShortMovesJumpLongOnesGlideInTwentyPixelSteps) {
+  struct Case {
+    const char* name;
+    ScreenPoint from, to;
+    std::size_t intermediate;
+    int pause_ms;
+    ScreenPoint first;  // the first intermediate point, when there is one
+  };
+  const Case cases[] = {
+      {"30 px jumps", {100, 100}, {130, 100}, 0, 0, {}},
+      {"39 px jumps", {100, 100}, {100, 61}, 0, 0, {}},
+      {"40 px glides", {100, 100}, {140, 100}, 1, 250, {120, 100}},
+      {"45 px: 2 steps of 22", {100, 100}, {145, 100}, 1, 250, {122, 100}},
+      {"59 px: 2 steps of 29", {100, 100}, {159, 100}, 1, 250, {129, 100}},
+      {"60 px: 3 steps", {100, 100}, {160, 100}, 2, 166, {120, 100}},
+      {"1000 px: 50 steps", {0, 0}, {1000, 0}, 49, 10, {20, 0}},
+      {"-45 px truncates toward zero", {100, 100}, {55, 100}, 1, 250, {78, 100}},
+      {"the longer axis counts", {100, 100}, {200, 50}, 4, 100, {120, 90}},
+      {"diagonal 30 px jumps", {0, 0}, {30, -30}, 0, 0, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const GlidePlan plan = plan_glide(c.from, c.to);
+    EXPECT_EQ(plan.target, c.to);
+    ASSERT_EQ(plan.intermediate.size(), c.intermediate);
+    if (c.intermediate == 0) continue;
+    EXPECT_EQ(plan.pause, milliseconds(c.pause_ms));
+    EXPECT_EQ(plan.intermediate.front(), c.first);
+    // Every intermediate point lies on the line at k whole steps from the start.
+    const std::int32_t step_x = c.first.x - c.from.x;
+    const std::int32_t step_y = c.first.y - c.from.y;
+    for (std::size_t k = 0; k < plan.intermediate.size(); ++k) {
+      const auto n = static_cast<std::int32_t>(k + 1);
+      EXPECT_EQ(plan.intermediate[k], (ScreenPoint{c.from.x + n * step_x, c.from.y + n * step_y})) << k;
+    }
+  }
+}
+
+TEST(Normalise, SinglePrecisionTruncatedAndSaturated) {
+  struct Case {
+    std::int32_t value, extent, expected;
+  };
+  const Case cases[] = {
+      {0, 1280, 0},         {640, 1280, 32767},  // 32767.5, no rounding up
+      {1280, 1280, 65535},                       // the far edge itself
+      {1279, 1280, 65483},  {100, 800, 8191},    // 8191.875
+      {-10, 1280, -511},                         // −511.99… truncates toward zero
+      {2560, 1280, 131070},                      // beyond the screen is not clamped to 65535
+      {180, 319, 36979},                         // single precision: exactly 36978.9…, in float 36979.0
+      {kMax, 1, kMax},                           // saturates
+      {kMin, 1, kMin},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.value << " / " << c.extent);
+    EXPECT_EQ(normalise_coordinate(c.value, c.extent), c.expected);
+  }
+  EXPECT_EQ(absolute_move({640, 400}, {1280, 800}), (MouseInput{32767, 32767, 0x8001}));
+}
+
+TEST(Activation, PatternsAreTriedInOrderUntilOneSucceeds) {
+  using P = ActivationPath;
+  struct Case {
+    const char* name;
+    std::set<P> succeeding;
+    std::vector<P> tried;
+    P path;
+  };
+  const Case cases[] = {
+      {"Invoke alone", {P::Invoke, P::Toggle}, {P::Invoke}, P::Invoke},
+      {"Invoke fails, Toggle exists", {P::Toggle}, {P::Invoke, P::Toggle}, P::Toggle},
+      {"select",
+       {P::SelectionItem, P::LegacyDefaultAction},
+       {P::Invoke, P::Toggle, P::SelectionItem},
+       P::SelectionItem},
+      {"expand",
+       {P::ExpandCollapse},
+       {P::Invoke, P::Toggle, P::SelectionItem, P::ExpandCollapse},
+       P::ExpandCollapse},
+      {"Expand fails, the default action next",
+       {P::LegacyDefaultAction},
+       {P::Invoke, P::Toggle, P::SelectionItem, P::ExpandCollapse, P::LegacyDefaultAction},
+       P::LegacyDefaultAction},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeTarget target;
+    target.succeeding = c.succeeding;
+    FakeMouse mouse;
+    test_support::LogCapture capture(log::Level::Trace);
+    ASSERT_TRUE(activate(ElementId{7}, target, mouse).has_value());
+    EXPECT_EQ(target.tried, c.tried);
+    EXPECT_TRUE(mouse.steps.empty()) << "no mouse input after a pattern succeeded";
+    ASSERT_EQ(capture.events().size(), 1u);
+    const auto& event = capture.events().front();
+    EXPECT_EQ(event.level, log::Level::Debug);
+    EXPECT_EQ(event.target, "vantro::windows");
+    EXPECT_EQ(event.message, "element invoked via UIA pattern");
+    EXPECT_EQ(*event.field("id"), "ElementId(7)");
+    EXPECT_EQ(*event.field("path"), activation_path_name(c.path));
+  }
+}
+
+TEST(Activation, WithoutAnyPatternTheMouseGlidesAndClicksWithAWarning) {
+  FakeTarget target;  // no pattern succeeds, no clickable point: the rectangle's centre (15, 20)
+  FakeMouse mouse;
+  mouse.cursor = ScreenPoint{15, 60};  // 40 px above: two steps of 20 px, 250 ms
+  test_support::LogCapture capture(log::Level::Trace);
+  ASSERT_TRUE(activate(ElementId{3}, target, mouse).has_value());
+  EXPECT_EQ(target.tried.size(), 5u);
+  const std::vector<Step> expected = {
+      sent(move_to(15, 40)), pause(250), sent(move_to(15, 20)), kDown, pause(100), kUp, pause(100)};
+  EXPECT_EQ(mouse.steps, expected);
+  EXPECT_EQ(mouse.screen_reads, 2) << "the screen size is read for every move";
+  ASSERT_EQ(capture.events().size(), 1u);
+  EXPECT_EQ(capture.events()[0].level, log::Level::Warn);
+  EXPECT_EQ(capture.events()[0].target, "vantro::windows");
+  EXPECT_EQ(capture.events()[0].message, "no UIA pattern matched; used mouse-click fallback");
+  EXPECT_EQ(*capture.events()[0].field("id"), "ElementId(3)");
+}
+
+TEST(MouseFallback, ClickablePointWinsOverTheRectangle) {
+  FakeTarget target;
+  target.point = ScreenPoint{500, 300};
+  FakeMouse mouse;
+  mouse.cursor = ScreenPoint{490, 300};  // a jump
+  ASSERT_TRUE(click_element(target, mouse).has_value());
+  EXPECT_EQ(target.rect_reads, 0);
+  EXPECT_EQ(mouse.steps, (std::vector<Step>{sent(move_to(500, 300)), kDown, pause(100), kUp, pause(100)}));
+}
+
+TEST(MouseFallback, ThousandPixelGlideMakesFortyNineMovesWithTenMillisecondPauses) {
+  FakeTarget target;
+  target.point = ScreenPoint{1100, 50};
+  FakeMouse mouse;
+  mouse.cursor = ScreenPoint{100, 50};
+  ASSERT_TRUE(click_element(target, mouse).has_value());
+  std::vector<Step> expected;
+  for (int k = 1; k <= 49; ++k) {
+    expected.push_back(sent(move_to(100 + 20 * k, 50)));
+    expected.push_back(pause(10));
+  }
+  expected.push_back(sent(move_to(1100, 50)));
+  expected.insert(expected.end(), {kDown, pause(100), kUp, pause(100)});
+  EXPECT_EQ(mouse.steps, expected);
+  EXPECT_EQ(mouse.screen_reads, 50);
+}
+
+TEST(MouseFallback, FailuresStopTheFallbackWhereTheyHappen) {
+  struct Case {
+    const char* name;
+    bool rect_fails = false;
+    bool cursor_fails = false;
+    bool screen_fails = false;
+    int refuse_send_number = 0;
+    std::vector<Step> steps;  // what happened before the failure
+  };
+  const Case cases[] = {
+      {"rectangle unreadable", true, false, false, 0, {}},
+      {"cursor unreadable", false, true, false, 0, {}},
+      {"screen size 0", false, false, true, 0, {}},
+      {"first glide move refused", false, false, false, 1, {}},
+      {"final move refused", false, false, false, 2, {sent(move_to(15, 40)), pause(250)}},
+      {"button-down refused",
+       false,
+       false,
+       false,
+       3,
+       {sent(move_to(15, 40)), pause(250), sent(move_to(15, 20))}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeTarget target;
+    if (c.rect_fails) target.rect = fail(Error("rect unreadable"));
+    FakeMouse mouse;
+    mouse.cursor = ScreenPoint{15, 60};
+    if (c.cursor_fails) mouse.cursor = fail(Error("GetCursorPos failed"));
+    if (c.screen_fails) mouse.screen = fail(Error("screen size is 0"));
+    mouse.refuse_send_number = c.refuse_send_number;
+    test_support::LogCapture capture(log::Level::Trace);
+    const Result<void> result = activate(ElementId{1}, target, mouse);
+    ASSERT_FALSE(result.has_value());
+    EXPECT_EQ(result.error().plain(), "invoking element failed");
+    const std::vector<std::string> chain = result.error().chain();
+    ASSERT_GE(chain.size(), 3u);
+    EXPECT_EQ(chain[1], "element.click() failed");
+    EXPECT_TRUE(result.error().alternate().starts_with("invoking element failed: element.click() failed: "))
+        << result.error().alternate();
+    EXPECT_EQ(mouse.steps, c.steps);
+    EXPECT_TRUE(capture.events().empty()) << "a failed activation logs nothing itself";
+  }
+}
+
+TEST(MouseFallback, RefusedButtonUpIsSentOnceMoreBeforeTheError) {
+  FakeTarget target;
+  target.point = ScreenPoint{100, 100};
+  {
+    SCOPED_TRACE("the second button-up is taken");
+    FakeMouse mouse;  // at (100, 100) already: one move, then down, then the refused up
+    mouse.refuse_send_number = 3;
+    const Result<void> result = click_element(target, mouse);
+    ASSERT_FALSE(result.has_value());
+    EXPECT_EQ(mouse.steps, (std::vector<Step>{sent(move_to(100, 100)), kDown, pause(100), kUp}));
+    EXPECT_TRUE(mouse.standard_error.empty());
+  }
+  {
+    SCOPED_TRACE("the second button-up is refused too");
+    FakeMouse mouse;
+    mouse.refuse_sends_from = 3;
+    const Result<void> result = click_element(target, mouse);
+    ASSERT_FALSE(result.has_value());
+    EXPECT_EQ(result.error().plain(), "inner");
+    EXPECT_EQ(mouse.steps, (std::vector<Step>{sent(move_to(100, 100)), kDown, pause(100)}));
+    ASSERT_EQ(mouse.standard_error.size(), 1u);
+    EXPECT_NE(mouse.standard_error[0].find("SendInput refused"), std::string::npos)
+        << mouse.standard_error[0];
+  }
+}
+
+TEST(ActivationPath, NamesAndOrder) {
+  const std::pair<ActivationPath, const char*> names[] = {
+      {ActivationPath::Invoke, "Invoke"},
+      {ActivationPath::Toggle, "Toggle"},
+      {ActivationPath::SelectionItem, "SelectionItem"},
+      {ActivationPath::ExpandCollapse, "ExpandCollapse"},
+      {ActivationPath::LegacyDefaultAction, "LegacyDefaultAction"}};
+  for (std::size_t i = 0; i < std::size(names); ++i) {
+    EXPECT_EQ(debug_text(names[i].first), names[i].second);
+    EXPECT_EQ(static_cast<std::size_t>(names[i].first), i);
+    EXPECT_EQ(kActivationOrder[i], names[i].first);
+  }
+}
+
+}  // namespace
+}  // namespace vantro::picking

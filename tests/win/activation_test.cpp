@@ -1,0 +1,176 @@
+// Activation under Wine: the sample application's controls, enumerated by the UI Automation
+// client through the test prefix's stand-in, activated through their patterns or the mouse.
+#include "windows/activation.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/foreground_lock.h"
+#include "support/log_capture.h"
+#include "win/sample_app_process.h"
+
+namespace vantro::windows {
+namespace {
+
+using picking::ElementId;
+using test_support::find_control;
+using test_support::SampleAppProcess;
+
+constexpr auto kOutputTimeout = std::chrono::seconds(5);
+
+bool automation_server_registered() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID\\{FF48DBA4-60EF-4201-AA87-54103EEF594E}\\InprocServer32", 0,
+                    KEY_READ, &key) != ERROR_SUCCESS)
+    return false;
+  RegCloseKey(key);
+  return true;
+}
+
+// A sample application in the foreground, enumerated by a fresh client.
+class Activation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!automation_server_registered()) GTEST_SKIP() << "no UI Automation server registered in this prefix";
+    ASSERT_TRUE(lock_.held()) << "foreground lock not acquired in time";
+  }
+
+  void start(const std::wstring& arguments) {
+    app_ = SampleAppProcess::start(arguments);
+    ASSERT_TRUE(app_.has_value()) << "the sample application did not start";
+    ASSERT_TRUE(app_->bring_to_foreground()) << "the sample application did not come to the foreground";
+    if (!client_) {
+      auto client = UiaClient::create();
+      ASSERT_TRUE(client.has_value()) << client.error().alternate();
+      client_.emplace(std::move(*client));
+    }
+    auto list = client_->enumerate_foreground();
+    ASSERT_TRUE(list.has_value()) << list.error().alternate();
+    elements_ = std::move(*list);
+  }
+
+  // The id under which the enumeration collected the control.
+  std::optional<ElementId> id_of(int control_id) const {
+    RECT rect{};
+    if (!GetWindowRect(find_control(app_->window(), control_id), &rect)) return std::nullopt;
+    for (const auto& element : elements_)
+      if (element.x == rect.left && element.y == rect.top) return element.id;
+    return std::nullopt;
+  }
+
+  bool printed(int control_id) {
+    return app_->wait_for_line("command id=" + std::to_string(control_id) + " code=0", kOutputTimeout)
+        .has_value();
+  }
+
+  test_support::ForegroundLock lock_;
+  std::optional<SampleAppProcess> app_;
+  std::optional<UiaClient> client_;
+  std::vector<picking::ElementInfo> elements_;
+};
+
+TEST_F(Activation, EachControlGoesThroughThePatternItsKindOffers) {
+  start(
+      L"--title activation --pos 20,20 --size 400,420 button,id=101,text=Push checkbox,id=102,text=Check "
+      L"radio,id=103,text=Radio button,id=104,text=NoInvoke,fail=invoke "
+      L"checkbox,id=105,text=NoToggle,fail=toggle "
+      L"combo,id=106");
+  struct Case {
+    int control;
+    const char* path;
+  };
+  const Case cases[] = {{101, "Invoke"},
+                        {102, "Toggle"},
+                        {103, "SelectionItem"},
+                        {104, "LegacyDefaultAction"},
+                        {105, "LegacyDefaultAction"},
+                        {106, "ExpandCollapse"}};
+  POINT cursor_before{};
+  ASSERT_TRUE(GetCursorPos(&cursor_before));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.control);
+    const std::optional<ElementId> id = id_of(c.control);
+    ASSERT_TRUE(id.has_value()) << "control not collected";
+    test_support::LogCapture capture(log::Level::Debug);
+    const Result<void> done = perform(*client_, *id);
+    ASSERT_TRUE(done.has_value()) << done.error().alternate();
+    const auto* event = capture.find("element invoked via UIA pattern");
+    ASSERT_NE(event, nullptr);
+    EXPECT_EQ(event->level, log::Level::Debug);
+    EXPECT_EQ(event->target, "vantro::windows");
+    EXPECT_EQ(*event->field("id"), picking::debug_text(*id));
+    EXPECT_EQ(*event->field("path"), c.path);
+    EXPECT_EQ(capture.find("no UIA pattern matched; used mouse-click fallback"), nullptr);
+  }
+  // What each activation did in the application.
+  for (int control : {101, 102, 103, 104, 105}) EXPECT_TRUE(printed(control)) << control;
+  EXPECT_EQ(SendMessageW(find_control(app_->window(), 102), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(find_control(app_->window(), 103), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(find_control(app_->window(), 105), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_NE(SendMessageW(find_control(app_->window(), 106), CB_GETDROPPEDSTATE, 0, 0), 0);
+  POINT cursor_after{};
+  ASSERT_TRUE(GetCursorPos(&cursor_after));
+  EXPECT_EQ(cursor_after.x, cursor_before.x) << "no pattern activation moves the mouse";
+  EXPECT_EQ(cursor_after.y, cursor_before.y);
+}
+
+TEST_F(Activation, WithEveryPatternFailingTheMouseClicksTheControl) {
+  start(
+      L"--title fallback --pos 300,200 --size 400,300 "
+      L"button,id=201,text=Click,x=150,y=100,w=120,h=40,fail=all");
+  const std::optional<ElementId> id = id_of(201);
+  ASSERT_TRUE(id.has_value()) << "control not collected";
+  RECT rect{};
+  ASSERT_TRUE(GetWindowRect(find_control(app_->window(), 201), &rect));
+  const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  // Start far enough away for a glide.
+  ASSERT_TRUE(SetCursorPos(centre.x - 200, centre.y + 100));
+
+  test_support::LogCapture capture(log::Level::Debug);
+  const ULONGLONG started = GetTickCount64();
+  const Result<void> done = perform(*client_, *id);
+  const ULONGLONG elapsed = GetTickCount64() - started;
+  ASSERT_TRUE(done.has_value()) << done.error().alternate();
+
+  POINT cursor{};
+  ASSERT_TRUE(GetCursorPos(&cursor));
+  // The absolute units truncate, so the system may land one pixel short.
+  EXPECT_LE(std::abs(cursor.x - centre.x), 1) << cursor.x << " vs " << centre.x;
+  EXPECT_LE(std::abs(cursor.y - centre.y), 1) << cursor.y << " vs " << centre.y;
+  EXPECT_TRUE(printed(201)) << "the synthesized click did not reach the button";
+  // 10 steps of 20 px, 50 ms pauses after 9 of them, then 2 × 100 ms around the button.
+  EXPECT_GE(elapsed, 600u);
+  const auto* warning = capture.find("no UIA pattern matched; used mouse-click fallback");
+  ASSERT_NE(warning, nullptr);
+  EXPECT_EQ(warning->level, log::Level::Warn);
+  EXPECT_EQ(warning->target, "vantro::windows");
+  EXPECT_EQ(*warning->field("id"), picking::debug_text(*id));
+  EXPECT_EQ(capture.find("element invoked via UIA pattern"), nullptr);
+}
+
+TEST_F(Activation, AnIdTheLatestEnumerationDoesNotHoldIsRefused) {
+  start(L"--title stale button,id=301,text=A button,id=302,text=B");
+  ASSERT_EQ(elements_.size(), 2u);
+  ASSERT_TRUE(client_->enumerate_foreground().has_value());
+  const Result<void> beyond = perform(*client_, ElementId{2});
+  ASSERT_FALSE(beyond.has_value());
+  EXPECT_EQ(beyond.error().alternate(), "unknown element id ElementId(2)");
+
+  // A second application with fewer controls: the earlier id 1 names nothing any more.
+  app_.reset();
+  start(L"--title fewer button,id=303,text=Only");
+  ASSERT_EQ(elements_.size(), 1u);
+  const Result<void> stale = perform(*client_, ElementId{1});
+  ASSERT_FALSE(stale.has_value());
+  EXPECT_EQ(stale.error().alternate(), "unknown element id ElementId(1)");
+  EXPECT_EQ(stale.error().chain().size(), 1u) << "no context around it";
+}
+
+}  // namespace
+}  // namespace vantro::windows
