@@ -1,5 +1,6 @@
 // Activation under Wine: the sample application's controls, enumerated by the UI Automation
 // client through the test prefix's stand-in, activated through their patterns or the mouse.
+// These tests move the foreground and the cursor, so they run alone.
 #include "windows/activation.h"
 
 #include <windows.h>
@@ -11,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "support/foreground_lock.h"
 #include "support/log_capture.h"
 #include "win/sample_app_process.h"
 
@@ -38,7 +38,6 @@ class Activation : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!automation_server_registered()) GTEST_SKIP() << "no UI Automation server registered in this prefix";
-    ASSERT_TRUE(lock_.held()) << "foreground lock not acquired in time";
   }
 
   void start(const std::wstring& arguments) {
@@ -69,7 +68,6 @@ class Activation : public ::testing::Test {
         .has_value();
   }
 
-  test_support::ForegroundLock lock_;
   std::optional<SampleAppProcess> app_;
   std::optional<UiaClient> client_;
   std::vector<picking::ElementInfo> elements_;
