@@ -78,7 +78,8 @@ RECT to_rect(const overlay::Rect& r) noexcept {
 }
 
 RECT inset(const overlay::Rect& r, int dx, int dy) noexcept {
-  return {r.left + dx, r.top + dy, r.right - dx, r.bottom - dy};
+  return {overlay::sat_add(r.left, dx), overlay::sat_add(r.top, dy), overlay::sat_sub(r.right, dx),
+          overlay::sat_sub(r.bottom, dy)};
 }
 
 void fill(HDC dc, const overlay::Rect& r, COLORREF color) noexcept {
@@ -124,7 +125,8 @@ void paint_hint(HDC dc, const OverlayState& state, const overlay::LaidHint& hint
     const SelectedObject font_scope(dc, state.bold_font.get());
     const RECT text = inset(hint.badge_rect, style.pad_x, style.pad_y);
     if (style.shadow) {
-      const RECT shadow{text.left + 1, text.top + 1, text.right + 1, text.bottom + 1};
+      const RECT shadow{overlay::sat_add(text.left, 1), overlay::sat_add(text.top, 1),
+                        overlay::sat_add(text.right, 1), overlay::sat_add(text.bottom, 1)};
       draw_text(dc, hint.label, shadow, kShadowColor, kLabelTextFlags);
     }
     draw_text(dc, hint.label, text, style.badge_fg, kLabelTextFlags);

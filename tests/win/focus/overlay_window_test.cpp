@@ -253,6 +253,28 @@ TEST(OverlayWindow, ScreenshotShowsYellowBadgesOverTransparentBackground) {
   EXPECT_LT(yellow_pixels, 3 * 28 * 20 + 2 * (120 + 40 + 80 + 30 + 200 + 60));
 }
 
+TEST(OverlayWindow, BadgeFillInTheColourKeyIsTransparent) {
+  if (!running_under_wine()) GTEST_SKIP() << "takes the screenshot with the X server's import tool";
+  overlay::OverlayStyle style = element_style();
+  style.badge_bg = overlay::rgb(0xFF, 0x00, 0xFF);
+  style.show_leader = false;
+  test_support::Screenshot shot(L"overlay-keyed-badges.ppm");
+  OverlayDriver driver({paint_now(), shot.take(), shot.wait(), post_keys({VK_ESCAPE})}, 20000);
+  const auto result = run_overlay(three_targets(), style);
+  ASSERT_TRUE(result.has_value()) << result.error().alternate();
+  ASSERT_TRUE(shot.started());
+  ASSERT_FALSE(driver.timed_out());
+  const auto& image = shot.image();
+  ASSERT_TRUE(image);
+  const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const COLORREF background = image->at(1000 - vx, 50 - vy);  // far from every badge
+  EXPECT_EQ(image->count(RGB(0xFF, 0x00, 0xFF)), 0);
+  // Inside the first label box, left of its text: what lies below shows through.
+  EXPECT_EQ(image->at(201 - vx, 185 - vy), background);
+  // The frame in the border colour stays.
+  EXPECT_EQ(image->at(200 - vx, 185 - vy), RGB(0x20, 0x20, 0x20));
+}
+
 TEST(OverlayWindow, RealKeyEventsFromTheXServerChoose) {
   if (!running_under_wine() || GetFileAttributesW(L"Z:\\usr\\bin\\xdotool") == INVALID_FILE_ATTRIBUTES)
     GTEST_SKIP() << "needs xdotool on the X server that Wine draws on";
