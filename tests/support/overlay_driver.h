@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <utility>
@@ -36,11 +37,13 @@ class OverlayDriver {
   using Step = std::function<bool(HWND overlay)>;
 
   explicit OverlayDriver(std::vector<Step> steps, DWORD timeout_ms = 10000)
-      : steps_(std::move(steps)), deadline_(GetTickCount64() + timeout_ms) {
+      : steps_(std::move(steps)), deadline_(Clock::now() + std::chrono::milliseconds(timeout_ms)) {
     active_ = this;
     timer_ = SetTimer(nullptr, 0, 20, &OverlayDriver::tick);
+    hook_ = SetWindowsHookExW(WH_GETMESSAGE, &OverlayDriver::on_message, nullptr, GetCurrentThreadId());
   }
   ~OverlayDriver() {
+    if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
     KillTimer(nullptr, timer_);
     active_ = nullptr;
   }
@@ -48,6 +51,11 @@ class OverlayDriver {
   OverlayDriver& operator=(const OverlayDriver&) = delete;
 
   [[nodiscard]] bool timed_out() const { return timed_out_; }
+  // For failure messages: how far the steps got.
+  [[nodiscard]] std::string progress() const {
+    return "step " + std::to_string(next_) + " of " + std::to_string(steps_.size()) + " after " +
+           std::to_string(ticks_) + " ticks with the overlay open; keys seen:" + keys_seen_;
+  }
   [[nodiscard]] bool finished() const { return next_ == steps_.size(); }
   // The overlay window seen last (it may be gone by now).
   [[nodiscard]] HWND overlay() const { return overlay_; }
@@ -59,7 +67,8 @@ class OverlayDriver {
     const HWND overlay = find_own_overlay();
     if (overlay == nullptr) return;
     self->overlay_ = overlay;
-    if (GetTickCount64() > self->deadline_) {
+    ++self->ticks_;
+    if (Clock::now() > self->deadline_) {
       self->timed_out_ = true;
       DestroyWindow(overlay);
       return;
@@ -67,10 +76,24 @@ class OverlayDriver {
     if (self->next_ < self->steps_.size() && self->steps_[self->next_](overlay)) ++self->next_;
   }
 
+  using Clock = std::chrono::steady_clock;
+  // Notes every key message the thread takes from its queue, for the failure message.
+  static LRESULT CALLBACK on_message(int code, WPARAM wparam, LPARAM lparam) {
+    const auto* msg = reinterpret_cast<const MSG*>(lparam);
+    if (code == HC_ACTION && wparam == PM_REMOVE && active_ != nullptr &&
+        (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP || msg->message == WM_SYSKEYDOWN)) {
+      active_->keys_seen_ += (msg->message == WM_KEYUP ? " up:" : " down:") + std::to_string(msg->wParam);
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+  }
+
   static inline OverlayDriver* active_ = nullptr;
+  HHOOK hook_ = nullptr;
+  std::string keys_seen_;
   std::vector<Step> steps_;
   std::size_t next_ = 0;
-  ULONGLONG deadline_;
+  std::size_t ticks_ = 0;
+  Clock::time_point deadline_;
   UINT_PTR timer_ = 0;
   HWND overlay_ = nullptr;
   bool timed_out_ = false;

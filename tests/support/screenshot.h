@@ -92,8 +92,13 @@ class Screenshot {
     DeleteFileW(partial_.c_str());
   }
 
+  // Waits a moment first: Wine hands the painted window to the X server on its own schedule,
+  // later still on a busy machine.
   [[nodiscard]] OverlayDriver::Step take() {
     return [this](HWND) {
+      const ULONGLONG now = GetTickCount64();
+      if (first_call_ == 0) first_call_ = now;
+      if (now - first_call_ < kSettleMs) return false;
       const std::string shot = host_path(path_), partial = host_path(partial_);
       started_ = !shot.empty() &&
                  start_host_program(windows::wide("/bin/sh -c \"import -window root -depth 8 ppm:'" +
@@ -114,8 +119,10 @@ class Screenshot {
   [[nodiscard]] const std::optional<Image>& image() const { return image_; }
 
  private:
+  static constexpr ULONGLONG kSettleMs = 300;
   std::wstring path_;
   std::wstring partial_;
+  ULONGLONG first_call_ = 0;
   bool started_ = false;
   std::optional<Image> image_;
 };

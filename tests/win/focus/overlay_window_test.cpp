@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fmt/format.h>
+
 #include "support/log_capture.h"
 #include "support/overlay_driver.h"
 #include "support/preset_styles.h"
@@ -67,7 +69,7 @@ TEST(OverlayWindow, CoversTheVirtualDesktopLayeredTopmostAndFocused) {
                         post_keys({VK_ESCAPE})});
   const auto result = run_overlay(three_targets(), element_style());
   ASSERT_TRUE(result.has_value()) << result.error().alternate();
-  EXPECT_FALSE(driver.timed_out());
+  EXPECT_FALSE(driver.timed_out()) << driver.progress();
   EXPECT_FALSE(result->has_value());
 
   EXPECT_EQ(seen.ex_style & 0x00080088, 0x00080088);
@@ -117,7 +119,7 @@ TEST(OverlayWindow, PostedKeysChooseTheTypedLabel) {
     OverlayDriver driver({paint_now(), post_keys(c.keys)});
     const auto result = run_overlay(three_targets(), element_style());
     ASSERT_TRUE(result.has_value()) << result.error().alternate();
-    EXPECT_FALSE(driver.timed_out());
+    EXPECT_FALSE(driver.timed_out()) << driver.progress();
     EXPECT_EQ(*result, c.expected);
     EXPECT_EQ(take_quit_messages().first, 0);
   }
@@ -148,7 +150,7 @@ TEST(OverlayWindow, FocusMovingToAnotherWindowCancels) {
   ASSERT_NE(other, nullptr);
   DestroyWindow(other);
   ASSERT_TRUE(result.has_value()) << result.error().alternate();
-  EXPECT_FALSE(driver.timed_out());
+  EXPECT_FALSE(driver.timed_out()) << driver.progress();
   EXPECT_FALSE(result->has_value());
   EXPECT_FALSE(IsWindow(driver.overlay()));
   // Destroying the other window changes nothing for the overlay's quit handling.
@@ -172,7 +174,7 @@ TEST(OverlayWindow, QuitRequestWhileOpenClosesItAndIsHandedOn) {
                           }});
     const auto result = run_overlay(three_targets(), element_style());
     ASSERT_TRUE(result.has_value()) << result.error().alternate();
-    EXPECT_FALSE(driver.timed_out());
+    EXPECT_FALSE(driver.timed_out()) << driver.progress();
     EXPECT_FALSE(result->has_value());
     EXPECT_FALSE(IsWindow(driver.overlay()));
     EXPECT_EQ(take_quit_messages(), (std::pair<int, WPARAM>(1, c.code)));
@@ -211,7 +213,7 @@ TEST(OverlayWindow, HundredRunsLeaveNoGdiObjectBehind) {
                           post_keys({'S', 'A'})});
     const auto result = run_overlay(run % 2 ? named : three_targets(), styles[run % 3]);
     ASSERT_TRUE(result.has_value()) << result.error().alternate();
-    ASSERT_FALSE(driver.timed_out());
+    ASSERT_FALSE(driver.timed_out()) << driver.progress();
     ASSERT_EQ(*result, std::optional<std::size_t>(2));
   }
   EXPECT_EQ(most_live, 2) << "the fonts live for a run; brushes and pens only inside a paint";
@@ -227,7 +229,7 @@ TEST(OverlayWindow, ScreenshotShowsYellowBadgesOverTransparentBackground) {
   const auto result = run_overlay(three_targets(), element_style());
   ASSERT_TRUE(result.has_value()) << result.error().alternate();
   ASSERT_TRUE(shot.started()) << "could not start the import tool";
-  ASSERT_FALSE(driver.timed_out());
+  ASSERT_FALSE(driver.timed_out()) << driver.progress();
   const auto& image = shot.image();
   ASSERT_TRUE(image) << "no screenshot in " << narrow(shot.path());
 
@@ -263,7 +265,7 @@ TEST(OverlayWindow, BadgeFillInTheColourKeyIsTransparent) {
   const auto result = run_overlay(three_targets(), style);
   ASSERT_TRUE(result.has_value()) << result.error().alternate();
   ASSERT_TRUE(shot.started());
-  ASSERT_FALSE(driver.timed_out());
+  ASSERT_FALSE(driver.timed_out()) << driver.progress();
   const auto& image = shot.image();
   ASSERT_TRUE(image);
   const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
@@ -279,18 +281,25 @@ TEST(OverlayWindow, RealKeyEventsFromTheXServerChoose) {
   if (!running_under_wine() || GetFileAttributesW(L"Z:\\usr\\bin\\xdotool") == INVALID_FILE_ATTRIBUTES)
     GTEST_SKIP() << "needs xdotool on the X server that Wine draws on";
   bool started = false;
-  OverlayDriver driver(
-      {paint_now(), [](HWND overlay) { return GetForegroundWindow() == overlay; },
-       [&](HWND) {
-         started = start_host_program(
-             L"/usr/bin/xdotool search --name \"^Vantro Overlay$\" windowfocus --sync key --delay 50 a s");
-         return true;
-       }},
-      15000);
+  // The keys go to the overlay's own X window once it has the X focus. They are typed by a
+  // second xdotool that names no window, so that each release is sent even after the overlay
+  // closed on the last press: a key left down would come back on every later focus change.
+  OverlayDriver driver({paint_now(), [](HWND overlay) { return GetForegroundWindow() == overlay; },
+                        [&](HWND overlay) {
+                          const auto x_window =
+                              reinterpret_cast<std::uintptr_t>(GetPropW(overlay, L"__wine_x11_whole_window"));
+                          started =
+                              x_window != 0 && start_host_program(wide(fmt::format(
+                                                   "/bin/sh -c \"timeout 5 xdotool windowfocus --sync {} && "
+                                                   "xdotool key --delay 50 a s\"",
+                                                   x_window)));
+                          return true;
+                        }},
+                       15000);
   const auto result = run_overlay(three_targets(), element_style());
   ASSERT_TRUE(result.has_value()) << result.error().alternate();
   ASSERT_TRUE(started);
-  EXPECT_FALSE(driver.timed_out()) << "the keys did not reach the overlay";
+  EXPECT_FALSE(driver.timed_out()) << "the keys did not reach the overlay: " << driver.progress();
   EXPECT_EQ(*result, std::optional<std::size_t>(1));
 }
 

@@ -209,7 +209,7 @@ TEST(WindowPicker, LabelsAreAlwaysOverTheHomeRow) {
     OverlayDriver driver({test_support::paint_now(), post_keys(c.keys)});
     const auto result = show_window_picker(windows, window_style());
     ASSERT_TRUE(result.has_value()) << result.error().alternate();
-    EXPECT_FALSE(driver.timed_out());
+    EXPECT_FALSE(driver.timed_out()) << driver.progress();
     ASSERT_EQ(result->has_value(), c.chosen.has_value());
     if (c.chosen) {
       EXPECT_EQ(**result, windows[*c.chosen]);
@@ -238,7 +238,7 @@ TEST(WindowPicker, EachWindowGetsABadgeWithItsTitleInANameBox) {
   const auto result = show_window_picker(windows, window_style());
   ASSERT_TRUE(result.has_value()) << result.error().alternate();
   ASSERT_TRUE(shot.started());
-  ASSERT_FALSE(driver.timed_out());
+  ASSERT_FALSE(driver.timed_out()) << driver.progress();
   const auto& image = shot.image();
   ASSERT_TRUE(image);
   // Inside each window's top-left corner: the 42-pixel label box, a 4-pixel gap, the name box.
