@@ -392,5 +392,48 @@ TEST_F(UiaStandin, LiveObjectCountFollowsReferences) {
   EXPECT_EQ(live_objects_(), before);
 }
 
+TEST_F(UiaStandin, CanUnloadOnlyWhenNothingIsAlive) {
+  using CanUnload = HRESULT(__stdcall*)();
+  const auto can_unload = reinterpret_cast<CanUnload>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleW(standin::kModuleName), "DllCanUnloadNow")));
+  ASSERT_NE(can_unload, nullptr);
+  EXPECT_EQ(can_unload(), S_FALSE) << "the automation object is alive";
+  automation_.Reset();
+  EXPECT_EQ(can_unload(), S_OK);
+}
+
+TEST_F(UiaStandin, SampleApplicationReadsADescriptionFile) {
+  wchar_t folder[MAX_PATH];
+  ASSERT_NE(GetTempPathW(MAX_PATH, folder), 0u);
+  const std::wstring path =
+      std::wstring(folder) + L"vantro-sample-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+  const char description[] =
+      "# a comment line, then one control per line\r\n"
+      "group,id=300,text=Box\r\n"
+      "\r\n"
+      "checkbox,id=301,text=Inside,parent=300\n"
+      "button,id=302,text=After\n";
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(file, description, sizeof description - 1, &written, nullptr));
+  CloseHandle(file);
+  start(L"--title described --file \"" + path + L"\"");
+  DeleteFileW(path.c_str());
+  HWND group = find(300);
+  ASSERT_NE(group, nullptr);
+  EXPECT_EQ(GetParent(find(301)), group);
+  EXPECT_EQ(GetParent(find(302)), app_->window());
+  CONTROLTYPEID type = 0;
+  ASSERT_EQ(control(301)->get_CurrentControlType(&type), S_OK);
+  EXPECT_EQ(type, UIA_CheckBoxControlTypeId);
+  // A control inside a group box still reports its WM_COMMAND through the window.
+  auto toggle = pattern<IUIAutomationTogglePattern>(control(301).Get(), UIA_TogglePatternId);
+  ASSERT_NE(toggle, nullptr);
+  ASSERT_EQ(toggle->Toggle(), S_OK);
+  EXPECT_TRUE(sees("command id=301 code=0"));
+}
+
 }  // namespace
 }  // namespace vantro::test_support
