@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "popup_menu_window.h"
+#include "support/foreground_lock.h"
 #include "support/log_capture.h"
 #include "tray/tray_icon_pixels.h"
 #include "windows/wide.h"
@@ -312,26 +314,10 @@ struct MenuProbe {
 };
 MenuProbe* g_probe = nullptr;
 
-// The visible popup-menu window of this thread, if any (the shell has menus of its own).
-HWND open_menu_of_this_thread() {
-  HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM out) -> BOOL {
-        wchar_t name[16] = {};
-        GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
-        if (std::wstring_view(name) != L"#32768" || !IsWindowVisible(hwnd)) return TRUE;
-        *reinterpret_cast<HWND*>(out) = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 void CALLBACK probe_menu(HWND, UINT, UINT_PTR, DWORD) {
   MenuProbe& probe = *g_probe;
   ++probe.ticks;
-  const HWND menu = open_menu_of_this_thread();
+  const HWND menu = test_support::open_popup_menu(GetCurrentThreadId());
   if (menu != nullptr && !probe.seen) {
     probe.seen = true;
     GetWindowRect(menu, &probe.rect);
@@ -339,14 +325,21 @@ void CALLBACK probe_menu(HWND, UINT, UINT_PTR, DWORD) {
       EndMenu();
       return;
     }
-    for (const WPARAM key : probe.keys) {
-      PostMessageW(menu, WM_KEYDOWN, key, 0);
-      PostMessageW(menu, WM_KEYUP, key, 0xC0000000);
-    }
+    for (const WPARAM key : probe.keys) test_support::press_in_menu(menu, {key});
     return;
   }
   if (probe.ticks > 200) EndMenu();  // about 4 s: give up rather than hang
 }
+
+// Opening the menu brings the tray's window to the foreground: one test process at a time.
+class TrayMenuTest : public TrayTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(foreground_lock_.held()) << "foreground lock not acquired in time";
+    TrayTest::SetUp();
+  }
+  test_support::ForegroundLock foreground_lock_;
+};
 
 // Sends the icon's callback message with this mouse message while a timer watches for the
 // popup menu (and presses the keys in it once seen), then keeps pumping for `linger`.
@@ -368,7 +361,7 @@ MenuProbe send_mouse_message(HWND window, UINT mouse, std::vector<WPARAM> keys =
   return probe;
 }
 
-TEST_F(TrayTest, EitherButtonOpensTheMenuWithItsBottomAtTheCursor) {
+TEST_F(TrayMenuTest, EitherButtonOpensTheMenuWithItsBottomAtTheCursor) {
   const POINT cursor{640, 500};
   for (const UINT button : {WM_LBUTTONDOWN, WM_RBUTTONDOWN}) {
     SCOPED_TRACE(button);
@@ -383,7 +376,7 @@ TEST_F(TrayTest, EitherButtonOpensTheMenuWithItsBottomAtTheCursor) {
   }
 }
 
-TEST_F(TrayTest, OtherMouseMessagesOpenNoMenu) {
+TEST_F(TrayMenuTest, OtherMouseMessagesOpenNoMenu) {
   for (const UINT mouse : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK}) {
     SCOPED_TRACE(mouse);
     // Give a menu, were one opened, the time to show.
@@ -391,7 +384,7 @@ TEST_F(TrayTest, OtherMouseMessagesOpenNoMenu) {
   }
 }
 
-TEST_F(TrayTest, ChoosingQuitInTheOpenMenuReachesTheDrain) {
+TEST_F(TrayMenuTest, ChoosingQuitInTheOpenMenuReachesTheDrain) {
   ASSERT_TRUE(SetCursorPos(640, 500));
   // From no selection, Up selects the last item.
   const MenuProbe probe = send_mouse_message(tray_->window(), WM_RBUTTONDOWN, {VK_UP, VK_RETURN});

@@ -1,0 +1,252 @@
+// vantro.exe with its tray under Wine: Quit from the tray menu ends the program, "--no-tray"
+// runs without a tray.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "popup_menu_window.h"
+#include "support/foreground_lock.h"
+#include "support/scoped_env_var.h"
+#include "windows/handle.h"
+#include "windows/tray.h"
+#include "windows/wide.h"
+
+namespace vantro::windows {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+fs::path program_path() {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  return fs::path(self).parent_path() / L"vantro.exe";
+}
+
+// A fresh folder for the program's APPDATA and LOCALAPPDATA.
+fs::path fresh_profile() {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const fs::path dir = fs::path(temp) / (L"vantro-tray-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                         std::to_wstring(GetTickCount64()));
+  fs::create_directories(dir / L"roaming" / L"vantro");
+  fs::create_directories(dir / L"local");
+  return dir;
+}
+
+// One run of vantro.exe with its standard output and error read on a thread of their own.
+class Program {
+ public:
+  Program(const std::wstring& arguments, const fs::path& profile) {
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    if (!CreatePipe(&read, &write, &inherit, 0)) return;
+    output_read_.reset(read);
+    UniqueHandle output_write(write);
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+
+    std::wstring command = L"\"" + program_path().wstring() + L"\" " + arguments;
+    // The child inherits these.
+    const test_support::ScopedEnvVar appdata("APPDATA", narrow((profile / L"roaming").wstring()));
+    const test_support::ScopedEnvVar local_appdata("LOCALAPPDATA", narrow((profile / L"local").wstring()));
+    const test_support::ScopedEnvVar no_color("NO_COLOR", "1");
+    const test_support::ScopedEnvVar filter("RUST_LOG", "info");
+    STARTUPINFOW startup{sizeof(startup)};
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = write;
+    startup.hStdError = write;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &info))
+      return;
+    process_.reset(info.hProcess);
+    CloseHandle(info.hThread);
+    pid_ = info.dwProcessId;
+    output_write.reset();
+    reader_ = std::jthread([this] {
+      char buffer[512];
+      DWORD got = 0;
+      while (ReadFile(output_read_.get(), buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+        const std::lock_guard lock(mutex_);
+        output_.append(buffer, got);
+      }
+    });
+  }
+  ~Program() {
+    if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+      TerminateProcess(process_.get(), 99);  // a test failed with our child still running
+      WaitForSingleObject(process_.get(), 5000);
+    }
+  }
+
+  [[nodiscard]] bool started() const { return static_cast<bool>(process_); }
+  [[nodiscard]] bool exited() const { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }
+  [[nodiscard]] DWORD pid() const { return pid_; }
+  [[nodiscard]] std::string output() const {
+    const std::lock_guard lock(mutex_);
+    return output_;
+  }
+  // The exit code, or nothing when the program still runs after the time-out.
+  [[nodiscard]] std::optional<DWORD> wait(std::chrono::milliseconds timeout) {
+    if (WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+      return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(process_.get(), &code);
+    if (reader_.joinable()) reader_.join();
+    return code;
+  }
+
+ private:
+  UniqueHandle process_;
+  UniqueHandle output_read_;
+  DWORD pid_ = 0;
+  mutable std::mutex mutex_;
+  std::string output_;
+  std::jthread reader_;
+};
+
+// Polls until `ready` holds or the time runs out.
+bool eventually(std::chrono::milliseconds timeout, const std::function<bool()>& ready) {
+  const auto until = std::chrono::steady_clock::now() + timeout;
+  while (!ready()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+// A top-level window of that process with that class, or null.
+HWND window_of(DWORD pid, const wchar_t* class_name) {
+  struct Search {
+    DWORD pid;
+    const wchar_t* class_name;
+    HWND found;
+  } search{pid, class_name, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM data) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        wchar_t name[64] = {};
+        GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
+        if (owner != s.pid || std::wstring_view(name) != s.class_name) return TRUE;
+        s.found = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string log_text(const fs::path& profile) {
+  std::string text;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(profile / L"local" / L"vantro", ec)) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    text += content.str();
+  }
+  return text;
+}
+
+// Chords nobody else under test uses, so that no hotkey-conflict box holds start-up.
+void write_config(const fs::path& profile) {
+  std::ofstream(profile / L"roaming" / L"vantro" / L"config.toml")
+      << "[hotkeys]\npick_element = \"Ctrl+Alt+Shift+F11\"\npick_window = \"Ctrl+Alt+Shift+F12\"\n";
+}
+
+// Starts vantro.exe and waits until it has printed `ready_line` or ended.
+std::unique_ptr<Program> start_program(const std::wstring& arguments, const fs::path& profile,
+                                       const std::string& ready_line) {
+  auto program = std::make_unique<Program>(arguments, profile);
+  if (!program->started()) return nullptr;
+  eventually(30s,
+             [&] { return program->output().find(ready_line) != std::string::npos || program->exited(); });
+  return program;
+}
+
+constexpr char kBannerEnd[] = "Switch focus to any app, then press a leader.";
+
+// The program takes the session's single-instance mutex and opens the menu in the foreground.
+class TrayProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(instance_lock_.held()) << "instance lock not acquired in time";
+    ASSERT_TRUE(foreground_lock_.held()) << "foreground lock not acquired in time";
+  }
+  test_support::InstanceLock instance_lock_;
+  test_support::ForegroundLock foreground_lock_;
+};
+
+TEST_F(TrayProgram, QuitFromTheTrayMenuEndsTheProgram) {
+  const fs::path profile = fresh_profile();
+  write_config(profile);
+  auto program = start_program(L"", profile, kBannerEnd);
+  ASSERT_TRUE(program) << "vantro.exe did not start";
+  ASSERT_NE(program->output().find(kBannerEnd), std::string::npos) << program->output();
+  EXPECT_NE(program->output().find("  Quit         : Tray menu \xE2\x86\x92 Quit, or `vantro --close`\n"),
+            std::string::npos)
+      << program->output();
+
+  HWND tray = nullptr;
+  ASSERT_TRUE(
+      eventually(20s, [&] { return (tray = window_of(program->pid(), L"tray_icon_app")) != nullptr; }));
+  // A right-button press on the icon opens the menu; from no selection, Up selects Quit.
+  ASSERT_TRUE(PostMessageW(tray, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN));
+  HWND menu = nullptr;
+  ASSERT_TRUE(eventually(10s, [&] {
+    return (menu = test_support::open_popup_menu(GetWindowThreadProcessId(tray, nullptr))) != nullptr;
+  })) << "no menu opened";
+  test_support::press_in_menu(menu, {VK_UP, VK_RETURN});
+
+  const auto exit_code = program->wait(20s);
+  ASSERT_TRUE(exit_code) << "still running after Quit";
+  EXPECT_EQ(*exit_code, 0u);
+  EXPECT_FALSE(IsWindow(tray));
+  const std::string log = log_text(profile);
+  EXPECT_NE(log.find("tray icon registered"), std::string::npos) << log;
+  EXPECT_NE(log.find("quit requested from tray"), std::string::npos) << log;
+  std::error_code ec;
+  fs::remove_all(profile, ec);
+}
+
+TEST_F(TrayProgram, NoTrayBuildsNoTray) {
+  const fs::path profile = fresh_profile();
+  write_config(profile);
+  auto program = start_program(L"--no-tray", profile, kBannerEnd);
+  ASSERT_TRUE(program) << "vantro.exe did not start";
+  const std::string banner = program->output();
+  ASSERT_NE(banner.find(kBannerEnd), std::string::npos) << banner;
+  EXPECT_NE(banner.find("  Quit         : `vantro --close`\n"), std::string::npos) << banner;
+  EXPECT_EQ(banner.find("Tray menu"), std::string::npos) << banner;
+  EXPECT_EQ(window_of(program->pid(), L"tray_icon_app"), nullptr);
+
+  HWND ipc = nullptr;
+  ASSERT_TRUE(eventually(
+      10s, [&] { return (ipc = window_of(program->pid(), L"VantroIpcWindowClass_v1")) != nullptr; }));
+  ASSERT_TRUE(PostMessageW(ipc, WM_CLOSE, 0, 0));
+  const auto exit_code = program->wait(20s);
+  ASSERT_TRUE(exit_code) << "still running after the close request";
+  EXPECT_EQ(*exit_code, 0u);
+  const std::string log = log_text(profile);
+  EXPECT_NE(log.find("--no-tray: running without system tray icon"), std::string::npos) << log;
+  EXPECT_EQ(log.find("tray icon registered"), std::string::npos) << log;
+  std::error_code ec;
+  fs::remove_all(profile, ec);
+}
+
+}  // namespace
+}  // namespace vantro::windows
