@@ -14,16 +14,6 @@ using picking::ActivationPath;
 
 static_assert(sizeof(INPUT) == 40, "SendInput is given 40-byte INPUT records");
 
-// Asks the element for one pattern's typed interface; null when it does not offer it.
-template <class Pattern>
-ComPtr<Pattern> current_pattern(IUIAutomationElement* element, PATTERNID id) {
-  ComPtr<IUnknown> object;
-  if (FAILED(element->GetCurrentPattern(id, object.GetAddressOf())) || !object) return nullptr;
-  ComPtr<Pattern> typed;
-  if (FAILED(object.As(&typed))) return nullptr;
-  return typed;
-}
-
 // Calls the pattern's method when the element offers the pattern; the pattern objects are
 // released when this returns.
 template <class Pattern, class Call>

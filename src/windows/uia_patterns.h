@@ -5,12 +5,13 @@
 // UI Automation serves. A build with the Windows SDK gets them from its own headers, and every
 // declaration below then stands back.
 //
-// Include this header after <uiautomationclient.h> (it includes it itself).
+// Below them, current_pattern: an element's pattern asked for as its typed interface.
 #pragma once
 
 #include <windows.h>
 
 #include <uiautomationclient.h>
+#include <wrl/client.h>
 
 #ifndef __IUIAutomationTogglePattern_INTERFACE_DEFINED__
 enum ToggleState { ToggleState_Off = 0, ToggleState_On = 1, ToggleState_Indeterminate = 2 };
@@ -75,3 +76,19 @@ IUIAutomationExpandCollapsePattern : public IUnknown {
 __CRT_UUID_DECL(IUIAutomationExpandCollapsePattern, 0x619be086, 0x1f4e, 0x4ee4, 0xba, 0xfa, 0x21, 0x01, 0x28,
                 0x73, 0x87, 0x30)
 #endif
+
+namespace vantro::windows {
+
+// The element's pattern `id` as its typed interface `Pattern`: GetCurrentPattern, then
+// QueryInterface. Null when the call fails, gives no object, or the object refuses the
+// interface; the untyped object is released on return.
+template <class Pattern>
+[[nodiscard]] Microsoft::WRL::ComPtr<Pattern> current_pattern(IUIAutomationElement* element, PATTERNID id) {
+  Microsoft::WRL::ComPtr<IUnknown> object;
+  if (FAILED(element->GetCurrentPattern(id, object.GetAddressOf())) || !object) return nullptr;
+  Microsoft::WRL::ComPtr<Pattern> typed;
+  if (FAILED(object.As(&typed))) return nullptr;
+  return typed;
+}
+
+}  // namespace vantro::windows

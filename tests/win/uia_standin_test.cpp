@@ -78,11 +78,7 @@ class UiaStandin : public ::testing::Test {
 
   template <class Pattern>
   static ComPtr<Pattern> pattern(IUIAutomationElement* element, PATTERNID id) {
-    ComPtr<IUnknown> object;
-    if (FAILED(element->GetCurrentPattern(id, object.GetAddressOf())) || !object) return nullptr;
-    ComPtr<Pattern> typed;
-    if (FAILED(object.As(&typed))) return nullptr;
-    return typed;
+    return windows::current_pattern<Pattern>(element, id);
   }
 
   ComPtr<IUIAutomation> automation_;
