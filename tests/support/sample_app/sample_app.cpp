@@ -126,8 +126,8 @@ std::uintptr_t parse_failures(const std::wstring& text) {
   return bits;
 }
 
-Control parse_control(const std::wstring& spec) {
-  const std::vector<std::wstring> parts = split(spec, L',');
+Control parse_control(const std::wstring& text) {
+  const std::vector<std::wstring> parts = split(text, L',');
   Control control;
   control.kind = parts.front();
   static const wchar_t* const kinds[] = {L"button", L"checkbox", L"radio", L"edit", L"label", L"combo",
@@ -217,12 +217,12 @@ Options parse_command_line() {
   }
   LocalFree(argv);
   if (options.controls.empty()) {
-    for (const wchar_t* spec :
+    for (const wchar_t* control :
          {L"button,id=101,text=OK", L"checkbox,id=102,text=Remember", L"radio,id=103,text=One",
           L"radio,id=104,text=Two", L"edit,id=105,text=Edit me", L"button,id=106,text=Disabled,disabled",
           L"button,id=107,text=Hidden,hidden", L"group,id=200,text=Outer",
           L"group,id=201,text=Inner,parent=200", L"button,id=202,text=Deep,parent=201"})
-      options.controls.push_back(parse_control(spec));
+      options.controls.push_back(parse_control(control));
   }
   return options;
 }
