@@ -9,6 +9,8 @@
 // window of the sample application through that application's "fail=" attribute.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 namespace vantro::test_support::uia_standin {
@@ -16,6 +18,15 @@ namespace vantro::test_support::uia_standin {
 inline constexpr wchar_t kModuleName[] = L"uia_standin.dll";
 inline constexpr char kLiveObjectsExport[] = "uia_standin_live_objects";
 using LiveObjectsFunction = long(__stdcall*)();
+
+// The live-object count of the stand-in loaded in this process; -1 when it is not loaded.
+inline long loaded_live_objects() {
+  const HMODULE module = GetModuleHandleW(kModuleName);
+  if (module == nullptr) return -1;
+  const auto count = reinterpret_cast<LiveObjectsFunction>(
+      reinterpret_cast<void (*)()>(GetProcAddress(module, kLiveObjectsExport)));
+  return count == nullptr ? -1 : count();
+}
 
 inline constexpr wchar_t kFailureProperty[] = L"VantroUiaStandinFailures";
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/log_capture.h"
+#include "support/uia_standin/standin_api.h"
 #include "win/sample_app_process.h"
 
 namespace vantro::windows {
@@ -114,6 +115,8 @@ TEST_F(Activation, EachControlGoesThroughThePatternItsKindOffers) {
                         {105, "LegacyDefaultAction", true},
                         {106, "ExpandCollapse", false}};
   WatchedMouse mouse;
+  const long live_before = test_support::uia_standin::loaded_live_objects();
+  ASSERT_GT(live_before, 0) << "the stand-in is not loaded";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.control);
     const std::optional<ElementId> id = id_of(c.control);
@@ -138,6 +141,8 @@ TEST_F(Activation, EachControlGoesThroughThePatternItsKindOffers) {
   EXPECT_EQ(SendMessageW(find_control(app_->window(), 105), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_NE(SendMessageW(find_control(app_->window(), 106), CB_GETDROPPEDSTATE, 0, 0), 0);
   EXPECT_TRUE(mouse.sent.empty());
+  EXPECT_EQ(test_support::uia_standin::loaded_live_objects(), live_before)
+      << "every pattern object was released";
 }
 
 TEST_F(Activation, WithEveryPatternFailingTheMouseClicksTheControl) {
