@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -128,13 +130,15 @@ bool eventually(std::chrono::milliseconds timeout, const std::function<bool()>& 
   return true;
 }
 
-// A top-level window of that process with that class, or null.
-HWND window_of(DWORD pid, const wchar_t* class_name) {
+// A top-level window of that process (any process for 0) with that class, or null; with
+// `visible` only a visible one.
+HWND window_of(DWORD pid, const wchar_t* class_name, bool visible = false) {
   struct Search {
     DWORD pid;
     const wchar_t* class_name;
+    bool visible;
     HWND found;
-  } search{pid, class_name, nullptr};
+  } search{pid, class_name, visible, nullptr};
   EnumWindows(
       [](HWND hwnd, LPARAM data) -> BOOL {
         auto& s = *reinterpret_cast<Search*>(data);
@@ -142,7 +146,8 @@ HWND window_of(DWORD pid, const wchar_t* class_name) {
         GetWindowThreadProcessId(hwnd, &owner);
         wchar_t name[64] = {};
         GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
-        if (owner != s.pid || std::wstring_view(name) != s.class_name) return TRUE;
+        if ((s.pid != 0 && owner != s.pid) || std::wstring_view(name) != s.class_name) return TRUE;
+        if (s.visible && !IsWindowVisible(hwnd)) return TRUE;
         s.found = hwnd;
         return FALSE;
       },
@@ -180,6 +185,24 @@ std::unique_ptr<Program> start_program(const std::wstring& arguments, const fs::
 
 constexpr char kBannerEnd[] = "Switch focus to any app, then press a leader.";
 
+// Up presses that select an item of the menu from no selection: the first selects the last
+// item, Quit, and each further one the item above, separators skipped.
+constexpr int kQuitUps = 1, kViewLogUps = 2, kSettingsUps = 3, kPickWindowUps = 4, kPickElementUps = 5;
+
+// Opens the menu with a right-button press on the icon and chooses the item `ups` Up presses
+// away; false when no menu opened.
+bool choose_in_tray_menu(HWND tray, int ups) {
+  if (!PostMessageW(tray, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN)) return false;
+  HWND menu = nullptr;
+  if (!eventually(10s, [&] {
+        return (menu = test_support::open_popup_menu(GetWindowThreadProcessId(tray, nullptr))) != nullptr;
+      }))
+    return false;
+  for (int i = 0; i < ups; ++i) test_support::press_in_menu(menu, {VK_UP});
+  test_support::press_in_menu(menu, {VK_RETURN});
+  return true;
+}
+
 // The program takes the session's single-instance mutex and opens the menu in the foreground.
 class TrayProgram : public ::testing::Test {
  protected:
@@ -204,13 +227,7 @@ TEST_F(TrayProgram, QuitFromTheTrayMenuEndsTheProgram) {
   HWND tray = nullptr;
   ASSERT_TRUE(
       eventually(20s, [&] { return (tray = window_of(program->pid(), L"tray_icon_app")) != nullptr; }));
-  // A right-button press on the icon opens the menu; from no selection, Up selects Quit.
-  ASSERT_TRUE(PostMessageW(tray, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN));
-  HWND menu = nullptr;
-  ASSERT_TRUE(eventually(10s, [&] {
-    return (menu = test_support::open_popup_menu(GetWindowThreadProcessId(tray, nullptr))) != nullptr;
-  })) << "no menu opened";
-  test_support::press_in_menu(menu, {VK_UP, VK_RETURN});
+  ASSERT_TRUE(choose_in_tray_menu(tray, kQuitUps)) << "no menu opened";
 
   const auto exit_code = program->wait(20s);
   ASSERT_TRUE(exit_code) << "still running after Quit";
@@ -219,6 +236,99 @@ TEST_F(TrayProgram, QuitFromTheTrayMenuEndsTheProgram) {
   const std::string log = log_text(profile);
   EXPECT_NE(log.find("tray icon registered"), std::string::npos) << log;
   EXPECT_NE(log.find("quit requested from tray"), std::string::npos) << log;
+  std::error_code ec;
+  fs::remove_all(profile, ec);
+}
+
+// What choosing one item led to, as far as the test can see it.
+struct Effect {
+  const wchar_t* window_class;         // a window that opened (of the program, or Notepad of any process)
+  std::vector<std::string> log_lines;  // or one of these events in the log
+};
+
+// Closes what a command opened and would otherwise hold the program's main loop: a message box
+// (OK), an overlay (Esc), the settings window and Notepad (WM_CLOSE). Returns what it found.
+std::vector<std::pair<std::wstring, HWND>> close_what_opened(DWORD pid) {
+  struct Kind {
+    const wchar_t* window_class;
+    DWORD pid;
+    UINT message;
+    WPARAM wparam;
+  };
+  const Kind kinds[] = {
+      {L"#32770", pid, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)},
+      {L"VantroOverlayClass", pid, WM_KEYDOWN, VK_ESCAPE},
+      {L"VantroSettingsWindow", pid, WM_CLOSE, 0},
+      {L"Notepad", 0, WM_CLOSE, 0},  // a process of its own
+  };
+  std::vector<std::pair<std::wstring, HWND>> found;
+  for (const Kind& kind : kinds) {
+    if (HWND window = window_of(kind.pid, kind.window_class, true)) {
+      PostMessageW(window, kind.message, kind.wparam, 0);
+      found.emplace_back(kind.window_class, window);
+    }
+  }
+  return found;
+}
+
+std::size_t count_of(std::string_view text, std::string_view part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string_view::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+TEST_F(TrayProgram, EveryMenuCommandReachesItsAction) {
+  const fs::path profile = fresh_profile();
+  write_config(profile);
+  auto program = start_program(L"", profile, kBannerEnd);
+  ASSERT_TRUE(program) << "vantro.exe did not start";
+  HWND tray = nullptr;
+  ASSERT_TRUE(
+      eventually(20s, [&] { return (tray = window_of(program->pid(), L"tray_icon_app")) != nullptr; }));
+
+  const struct {
+    const char* item;
+    int ups;
+    Effect effect;
+  } cases[] = {
+      {"Settings...", kSettingsUps, {L"VantroSettingsWindow", {}}},
+      {"View Log", kViewLogUps, {L"Notepad", {"failed to open log file"}}},
+      {"Pick window", kPickWindowUps, {nullptr, {"enumerate_visible complete", "tray PickWindow failed"}}},
+      {"Pick element",
+       kPickElementUps,
+       {nullptr,
+        {"no interactable elements in foreground window", "showing element overlay",
+         "tray PickElement failed"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.item);
+    const std::size_t log_before = log_text(profile).size();
+    ASSERT_TRUE(choose_in_tray_menu(tray, c.ups)) << "no menu opened";
+    bool reached = false;
+    std::set<std::wstring> seen;
+    std::set<HWND> boxes;
+    // Until the command showed its effect, every box it notified with was seen, and nothing it
+    // opened is left.
+    eventually(20s, [&] {
+      for (const auto& [window_class, window] : close_what_opened(program->pid())) {
+        seen.insert(window_class);
+        if (window_class == L"#32770") boxes.insert(window);
+      }
+      const std::string log = log_text(profile).substr(log_before);
+      for (const std::string& line : c.effect.log_lines)
+        reached = reached || log.find(line) != std::string::npos;
+      if (c.effect.window_class != nullptr) reached = reached || seen.contains(c.effect.window_class);
+      return reached && count_of(log, "user notification") == boxes.size() &&
+             close_what_opened(program->pid()).empty();
+    });
+    EXPECT_TRUE(reached) << log_text(profile);
+    ASSERT_FALSE(program->exited()) << "the program ended";
+  }
+
+  ASSERT_TRUE(choose_in_tray_menu(tray, kQuitUps)) << "no menu opened";
+  const auto exit_code = program->wait(20s);
+  ASSERT_TRUE(exit_code) << "still running after Quit";
+  EXPECT_EQ(*exit_code, 0u);
   std::error_code ec;
   fs::remove_all(profile, ec);
 }
