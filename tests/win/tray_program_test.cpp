@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -18,11 +19,15 @@
 #include <thread>
 #include <vector>
 
+#include "app/normal_run.h"
 #include "popup_menu_window.h"
 #include "support/foreground_lock.h"
+#include "support/log_capture.h"
 #include "support/scoped_env_var.h"
 #include "windows/handle.h"
+#include "windows/ipc.h"
 #include "windows/tray.h"
+#include "windows/uia_client.h"
 #include "windows/wide.h"
 
 namespace vantro::windows {
@@ -329,6 +334,65 @@ TEST_F(TrayProgram, EveryMenuCommandReachesItsAction) {
   const auto exit_code = program->wait(20s);
   ASSERT_TRUE(exit_code) << "still running after Quit";
   EXPECT_EQ(*exit_code, 0u);
+  std::error_code ec;
+  fs::remove_all(profile, ec);
+}
+
+std::vector<std::wstring>* g_destroyed = nullptr;
+
+// Records the class of every window of this thread as it is destroyed.
+LRESULT CALLBACK record_destroyed(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_DESTROYWND && g_destroyed != nullptr) {
+    wchar_t name[64] = {};
+    GetClassNameW(reinterpret_cast<HWND>(wp), name, static_cast<int>(std::size(name)));
+    g_destroyed->emplace_back(name);
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST_F(TrayProgram, ShutdownReleasesTheTrayFirst) {
+  if (!UiaClient::create()) GTEST_SKIP() << "no UI Automation server in this prefix";
+  const fs::path profile = fresh_profile();
+  write_config(profile);
+  const test_support::ScopedEnvVar appdata("APPDATA", narrow((profile / L"roaming").wstring()));
+  const test_support::LogCapture capture(log::Level::Info);
+  std::vector<std::wstring> destroyed;
+  g_destroyed = &destroyed;
+  const HHOOK hook = SetWindowsHookExW(WH_CBT, record_destroyed, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+
+  // Another process's "--close" would do the same, once the tray is there.
+  std::atomic<HWND> tray = nullptr;
+  std::atomic<bool> signalled = false;
+  std::thread closer([&] {
+    if (!eventually(20s,
+                    [&] { return (tray = window_of(GetCurrentProcessId(), L"tray_icon_app")) != nullptr; }))
+      return;
+    eventually(10s, [&] {
+      const auto sent = signal_running_instance();
+      return signalled = sent && *sent;
+    });
+  });
+  const int code = app::run_normal(false, {[] {}, [] { return UiaClient::create(); }});
+  closer.join();
+  UnhookWindowsHookEx(hook);
+  g_destroyed = nullptr;
+
+  ASSERT_TRUE(signalled) << "no tray window or no close-request window";
+  EXPECT_EQ(code, 0);
+  EXPECT_FALSE(IsWindow(tray));
+  EXPECT_NE(capture.find("tray icon registered"), nullptr);
+  const auto position = [&](std::wstring_view name) {
+    return std::find(destroyed.begin(), destroyed.end(), name) - destroyed.begin();
+  };
+  const auto tray_at = position(L"tray_icon_app");
+  const auto hotkeys_at = position(L"global_hotkey_app");
+  const auto ipc_at = position(kIpcWindowClass);
+  ASSERT_LT(tray_at, std::ssize(destroyed));
+  ASSERT_LT(hotkeys_at, std::ssize(destroyed));
+  ASSERT_LT(ipc_at, std::ssize(destroyed));
+  EXPECT_LT(tray_at, hotkeys_at);
+  EXPECT_LT(hotkeys_at, ipc_at);
   std::error_code ec;
   fs::remove_all(profile, ec);
 }
