@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/log_viewer.h"
+#include "app/pick_actions.h"
 #include "app/pick_context.h"
-#include "app/placeholders.h"
 #include "cli/command_line.h"
 #include "config/config_file.h"
 #include "dispatch/dispatch.h"

@@ -1,0 +1,218 @@
+#!/usr/bin/env bash
+# The two pick actions end to end, driven the way a user drives them: the real vantro.exe in
+# the test prefix's Wine virtual desktop, the UI Automation stand-in, the sample application,
+# real key events from xdotool, screenshots of the open overlay (kept under build/e2e).
+# Run by scripts/test inside its prepared Wine session; runs on its own as well.
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+source tests/e2e/lib/desktop.sh
+e2e_session
+e2e_workdir pick_actions
+standin_key='HKCR\CLSID\{FF48DBA4-60EF-4201-AA87-54103EEF594E}\InprocServer32'
+standin_dll=
+standin_registered() { wine reg query "$standin_key" /ve >/dev/null 2>&1; }
+restore_standin() {
+  [[ -n $standin_dll ]] || return 0
+  wine reg add "$standin_key" /ve /d "$standin_dll" /f >/dev/null 2>&1
+  wine reg add "$standin_key" /v ThreadingModel /d Both /f >/dev/null 2>&1
+  standin_dll=
+}
+trap 'restore_standin; e2e_cleanup; declare -F vantro_wine_teardown >/dev/null && vantro_wine_teardown' EXIT
+
+for file in "$E2E_EXE" "$E2E_SAMPLE" "$E2E_PROBE"; do
+  [[ -f $file ]] || { echo "FAIL: $file is not built"; exit 1; }
+done
+
+# A badge colour that nothing else on the desktop uses, so that a screenshot shows the badges.
+BADGE_HEX="#1FD27B"
+CONFIG="[colors.element]
+badge_bg = \"$BADGE_HEX\""
+
+# --- Start-up without a UI Automation server: exit code 1, the error in the log -------------
+if standin_registered; then
+  standin_dll=$(wine reg query "$standin_key" /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+  wine reg delete "$standin_key" /f >/dev/null 2>&1
+  dir=$E2E_WORK/no-automation
+  mkdir -p "$dir/appdata" "$dir/local"
+  timeout 60 wine cmd /c "set APPDATA=$(winepath -w "$dir/appdata")&& set LOCALAPPDATA=$(winepath -w "$dir/local")&& set NO_COLOR=1&& $(winepath -w "$E2E_EXE")" \
+    >"$dir/stdout" 2>"$dir/stderr" </dev/null
+  rc=$?
+  restore_standin
+  log=$(cat "$dir"/local/vantro/vantro* 2>/dev/null | tr -d '\r')
+  if [[ $rc == 1 ]] && grep -q "vantro exited with error" <<<"$log" &&
+    grep -q "initializing UI Automation client" <<<"$log"; then
+    e2e_ok "without a UI Automation server start-up ends with exit code 1 and the client's error"
+  else
+    e2e_fail "start-up without a UI Automation server: rc $rc; log: $(tail -3 <<<"$log")"
+  fi
+fi
+standin_registered || { echo "FAIL: the UI Automation stand-in is not registered in $WINEPREFIX"; exit 1; }
+
+# --- 1. The normal run ------------------------------------------------------------------------
+if start_vantro main "$CONFIG"; then
+  e2e_ok "vantro.exe printed its banner"
+else
+  e2e_fail "vantro.exe did not start: $(cat "$E2E_WORK/main/stderr" | head -5)"
+  exit 1
+fi
+
+# --- 2. The sample application in the foreground --------------------------------------------
+start_sample one "e2e sample" --pos 120,140 --size 460,320 --timeout-ms 600000 \
+  button,id=101,text=Alpha button,id=102,text=Beta button,id=103,text=Gamma checkbox,id=104,text=Check ||
+  e2e_fail "sample application did not start"
+SAMPLE_ONE=$SAMPLE_HWND
+probe activate "e2e sample" 10000 >/dev/null || e2e_fail "sample application did not come to the foreground"
+
+# --- 3./4. The pick-element chord opens the overlay; a screenshot shows the badges -------------
+# open_element_overlay SHOT: presses the chord, waits for the overlay, keeps a screenshot.
+open_element_overlay() {
+  local probe_out=$E2E_WORK/overlay-wait.out
+  timeout 60 wine "$E2E_PROBE" wait-window VantroOverlayClass 15000 >"$probe_out" 2>/dev/null &
+  local waiter=$!
+  wait_for "the overlay probe to start polling" 30 grep -q waiting "$probe_out" || return 1
+  local pressed
+  pressed=$(now_ms)
+  press ctrl+shift+space
+  wait "$waiter" || { echo "no window of class VantroOverlayClass within 15 s after the chord"; return 1; }
+  local found
+  found=$(tr -d '\r' <"$probe_out" | sed -n 's/.*unix_ms=\([0-9]*\).*/\1/p')
+  OVERLAY_LATENCY_MS=$((found - pressed))
+  [[ -n ${1:-} ]] && { sleep 0.3; import -window root "$E2E_WORK/$1"; }
+  return 0
+}
+
+if open_element_overlay overlay-elements.png; then
+  e2e_ok "the pick-element chord (real key events) opened the overlay in ${OVERLAY_LATENCY_MS} ms"
+  # A badge at each control's top-left corner (the element overlay places it just above the
+  # control, overlapping its top edge), and none in the empty part of the window.
+  for id in 101 102 103 104; do
+    read -r _ left top _ _ < <(probe control-rect "$SAMPLE_ONE" "$id")
+    region="36x34+$((left - 4))+$((top - 24))"
+    pixels=$(count_colour "$E2E_WORK/overlay-elements.png" "$region" "$BADGE_HEX")
+    if ((pixels > 40)); then
+      e2e_ok "badge pixels at control $id ($pixels in $region)"
+    else
+      e2e_fail "no badge at control $id (region $region, $pixels pixels of $BADGE_HEX)"
+    fi
+  done
+  pixels=$(count_colour "$E2E_WORK/overlay-elements.png" "200x120+340+320" "$BADGE_HEX")
+  ((pixels == 0)) && e2e_ok "no badge pixels where there is no control" ||
+    e2e_fail "$pixels badge pixels in the empty part of the window"
+  wait_for 'the log event "showing element overlay"' 10 log_has "showing element overlay" &&
+    grep -q "count=4" <<<"$(log_line "showing element overlay")" &&
+    e2e_ok "log: $(log_line "showing element overlay" | cut -c 1-120)" ||
+    e2e_fail "log lacks \"showing element overlay\" with count=4: $(log_line "showing element overlay")"
+
+  # --- 5. Typing a label activates that button -----------------------------------------------
+  type_to_overlay "$(label_for 1 4)"
+  if wait_for "the sample application to print the WM_COMMAND of Beta" 15 sample_has one "command id=102"; then
+    e2e_ok "typing label \"$(label_for 1 4)\" invoked Beta (sample: $(grep -m1 'command id=102' "$E2E_WORK/sample-one.out" | tr -d '\r'))"
+  else
+    e2e_fail "Beta was not invoked"
+  fi
+  selected=$(log_line "element selected — invoking")
+  if [[ $selected == *"id=ElementId(1)"* && $selected == *"role=Button"* ]]; then
+    e2e_ok "log: element selected — invoking with id=ElementId(1) role=Button"
+  else
+    e2e_fail "log lacks \"element selected — invoking\" id=ElementId(1) role=Button: $selected"
+  fi
+  probe wait-gone VantroOverlayClass 10000 >/dev/null || e2e_fail "the overlay stayed open after the choice"
+else
+  e2e_fail "the pick-element chord did not open the overlay"
+fi
+
+# --- 7a. Esc cancels -------------------------------------------------------------------------
+probe activate "e2e sample" 10000 >/dev/null
+if open_element_overlay; then
+  type_to_overlay Escape
+  if probe wait-gone VantroOverlayClass 10000 >/dev/null &&
+    wait_for 'the log event "element overlay cancelled"' 10 log_has "element overlay cancelled"; then
+    e2e_ok "Esc closed the overlay: element overlay cancelled"
+  else
+    e2e_fail "Esc did not cancel the overlay"
+  fi
+else
+  e2e_fail "the overlay did not open for the Esc check"
+fi
+
+# --- 6. Pick window --------------------------------------------------------------------------
+start_sample two "e2e other window" --pos 640,180 --size 360,240 --timeout-ms 600000 button,id=201,text=Other ||
+  e2e_fail "second sample application did not start"
+probe activate "e2e other window" 10000 >/dev/null
+mapfile -t windows < <(probe pickable-windows | sed -n 's/^window hwnd=[^ ]* title=//p')
+target_index=-1
+for i in "${!windows[@]}"; do [[ ${windows[$i]} == "e2e sample" ]] && target_index=$i; done
+if ((target_index < 0)); then
+  e2e_fail "the sample window is not among the pickable windows: ${windows[*]}"
+else
+  timeout 60 wine "$E2E_PROBE" wait-window VantroOverlayClass 15000 >"$E2E_WORK/window-wait.out" 2>/dev/null &
+  waiter=$!
+  wait_for "the overlay probe to start polling" 30 grep -q waiting "$E2E_WORK/window-wait.out"
+  press ctrl+alt+space
+  if wait "$waiter"; then
+    sleep 0.3
+    import -window root "$E2E_WORK/overlay-windows.png"
+    label=$(label_for "$target_index" "${#windows[@]}")
+    type_to_overlay $(sed 's/./& /g' <<<"$label")
+    if probe wait-foreground "e2e sample" 10000 >/dev/null; then
+      e2e_ok "pick window: label \"$label\" brought \"e2e sample\" to the foreground"
+    else
+      e2e_fail "pick window: \"e2e sample\" did not become the foreground window ($(probe foreground))"
+    fi
+    log_has "showing window overlay" && log_has "window selected — focusing" &&
+      e2e_ok "log: $(log_line "window selected — focusing" | cut -c 1-120)" ||
+      e2e_fail "log lacks the window overlay events"
+  else
+    e2e_fail "the pick-window chord did not open the overlay"
+  fi
+fi
+
+# --- 7b. An empty foreground window: the information box ------------------------------------
+start_sample empty "e2e empty" --pos 300,300 --size 300,200 --timeout-ms 600000 "label,id=1,text=Nothing to pick" || e2e_fail "empty sample did not start"
+probe wait-gone VantroOverlayClass 10000 >/dev/null || e2e_fail "an overlay is still open before the empty-window check"
+probe activate "e2e empty" 10000 >/dev/null || e2e_fail "the empty window did not come to the foreground"
+press ctrl+shift+space
+box=$(probe close-box vantro 15000)
+if [[ $box == "box text=No interactive elements found in the foreground window." ]]; then
+  e2e_ok "empty window: the information box, closed by the test"
+else
+  e2e_fail "empty window: expected the information box, got: $box"
+fi
+wait_for 'the log event "no interactable elements in foreground window"' 10 \
+  log_has "no interactable elements in foreground window" || e2e_fail "log lacks the empty-window event"
+stop_sample empty "e2e empty"
+
+# --- 8. --close ends the program with exit code 0 -------------------------------------------
+if stop_vantro && [[ $VANTRO_RC == 0 && $CLOSE_RC == 0 ]]; then
+  e2e_ok "vantro.exe --close: exit code 0 (program and --close)"
+else
+  e2e_fail "vantro.exe --close: program exit code $VANTRO_RC, --close exit code $CLOSE_RC"
+fi
+log_has "IPC: WM_CLOSE received — shutting down" && e2e_ok "log shows the shutdown" ||
+  e2e_fail "log lacks the shutdown event: $(vantro_log | tail -3)"
+
+# --- 8b. --close while the overlay is open ---------------------------------------------------
+if start_vantro open-overlay "$CONFIG"; then
+  probe activate "e2e sample" 10000 >/dev/null
+  if open_element_overlay; then
+    if stop_vantro && [[ $VANTRO_RC == 0 ]]; then
+      e2e_ok "--close with the overlay open: the overlay closed and the program exited with code 0"
+    else
+      e2e_fail "--close with the overlay open: program exit code $VANTRO_RC"
+    fi
+    probe wait-gone VantroOverlayClass 5000 >/dev/null || e2e_fail "the overlay outlived the program"
+  else
+    e2e_fail "the overlay did not open for the --close check"
+    stop_vantro
+  fi
+else
+  e2e_fail "second normal run did not start"
+fi
+
+stop_sample one "e2e sample"
+stop_sample two "e2e other window"
+echo "artefacts: $E2E_WORK"
+
+# --- The time from the chord to the overlay window, 10 and 500 buttons (figures only) -------
+bash bench/overlay_latency.sh 3 || e2e_note "the latency measurement did not complete"
+((E2E_FAILURES == 0)) || { echo "$E2E_FAILURES failure(s)"; exit 1; }
