@@ -81,6 +81,7 @@ open_element_overlay() {
   return 0
 }
 
+e2e_note "trigger: the real pick-element chord Ctrl+Shift+Space, typed with xdotool and delivered by RegisterHotKey"
 if open_element_overlay overlay-elements.png; then
   e2e_ok "the pick-element chord (real key events) opened the overlay in ${OVERLAY_LATENCY_MS} ms"
   # A badge at each control's top-left corner (the element overlay places it just above the
@@ -195,8 +196,9 @@ log_has "IPC: WM_CLOSE received — shutting down" && e2e_ok "log shows the shut
 if start_vantro open-overlay "$CONFIG"; then
   probe activate "e2e sample" 10000 >/dev/null
   if open_element_overlay; then
-    if stop_vantro && [[ $VANTRO_RC == 0 ]]; then
-      e2e_ok "--close with the overlay open: the overlay closed and the program exited with code 0"
+    if stop_vantro && [[ $VANTRO_RC == 0 ]] &&
+      vantro_log | grep -A2 -F "IPC: WM_CLOSE received" | grep -qF "element overlay cancelled"; then
+      e2e_ok "--close with the overlay open: the overlay returned none (element overlay cancelled) and the program exited with code 0"
     else
       e2e_fail "--close with the overlay open: program exit code $VANTRO_RC"
     fi
