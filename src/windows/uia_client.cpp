@@ -261,9 +261,12 @@ IUIAutomationElement* UiaClient::element(picking::ElementId id) const {
 }
 
 Result<std::vector<picking::ElementInfo>> UiaClient::enumerate_foreground() {
-  forget_elements();
+  forget_elements();  // also when there turns out to be no window
+  return enumerate_window(GetForegroundWindow());
+}
 
-  HWND foreground = GetForegroundWindow();
+Result<std::vector<picking::ElementInfo>> UiaClient::enumerate_window(HWND foreground) {
+  forget_elements();
   if (foreground == nullptr) {
     VANTRO_LOG_MSG(log::Level::Warn, kTarget, "no foreground window");
     return std::vector<picking::ElementInfo>{};

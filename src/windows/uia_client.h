@@ -42,6 +42,10 @@ class UiaClient {
   // there is no foreground window.
   [[nodiscard]] Result<std::vector<picking::ElementInfo>> enumerate_foreground();
 
+  // The same for a window that the caller names (enumerate_foreground passes the foreground
+  // window); null reads as "no foreground window". Lets the tests choose the window.
+  [[nodiscard]] Result<std::vector<picking::ElementInfo>> enumerate_window(HWND window);
+
   // The element collected under `id` by the latest enumeration; null when there is none.
   // The client keeps its reference; the caller borrows it.
   [[nodiscard]] IUIAutomationElement* element(picking::ElementId id) const;

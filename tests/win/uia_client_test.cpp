@@ -260,6 +260,53 @@ TEST(UiaClient, ASecondEnumerationRestartsAtZeroAndReleasesTheEarlierElements) {
   EXPECT_EQ(standin_live_objects(), 0);
 }
 
+TEST(UiaClient, NoWindowGivesAnEmptyListAndAWarningAndForgetsTheEarlierElements) {
+  REQUIRE_AUTOMATION_SERVER();
+  HOLD_FOREGROUND();
+  auto app = SampleAppProcess::start(L"--title \"uia none\" button,id=401,text=A");
+  ASSERT_TRUE(app.has_value());
+  ASSERT_TRUE(app->bring_to_foreground());
+  auto client = UiaClient::create();
+  ASSERT_TRUE(client.has_value()) << client.error().alternate();
+  auto first = client->enumerate_foreground();
+  ASSERT_TRUE(first.has_value()) << first.error().alternate();
+  ASSERT_EQ(client->stored_count(), 1u);
+
+  test_support::LogCapture capture;
+  auto none = client->enumerate_window(nullptr);
+  ASSERT_TRUE(none.has_value()) << none.error().alternate();
+  EXPECT_TRUE(none->empty());
+  EXPECT_EQ(client->stored_count(), 0u);
+  EXPECT_EQ(client->element(ElementId{0}), nullptr) << "ids of the earlier enumeration are invalid";
+  ASSERT_EQ(capture.events().size(), 1u);
+  EXPECT_EQ(capture.events()[0].message, "no foreground window");
+  EXPECT_EQ(capture.events()[0].level, log::Level::Warn);
+  EXPECT_EQ(capture.events()[0].target, "vantro::windows");
+  EXPECT_TRUE(capture.events()[0].fields.empty());
+}
+
+TEST(UiaClient, AWindowWithoutElementFailsWithTheRootsContext) {
+  REQUIRE_AUTOMATION_SERVER();
+  HOLD_FOREGROUND();
+  auto app = SampleAppProcess::start(L"--title \"uia gone\" button,id=501,text=A");
+  ASSERT_TRUE(app.has_value());
+  ASSERT_TRUE(app->bring_to_foreground());
+  const HWND window = app->window();
+  auto client = UiaClient::create();
+  ASSERT_TRUE(client.has_value()) << client.error().alternate();
+  ASSERT_TRUE(client->enumerate_window(window).has_value());
+  ASSERT_EQ(client->stored_count(), 1u);
+
+  app->stop();  // the window is gone: UI Automation has no element for its handle
+  ASSERT_FALSE(IsWindow(window));
+  auto failed = client->enumerate_window(window);
+  ASSERT_FALSE(failed.has_value());
+  EXPECT_EQ(failed.error().plain(), "element_from_handle for foreground window failed");
+  EXPECT_TRUE(failed.error().alternate().starts_with("element_from_handle for foreground window failed: "))
+      << failed.error().alternate();
+  EXPECT_EQ(client->stored_count(), 0u) << "the earlier elements are released also on an error";
+}
+
 TEST(UiaClient, LogsNothingOfTheCountWhenDebugIsOff) {
   REQUIRE_AUTOMATION_SERVER();
   HOLD_FOREGROUND();
