@@ -25,7 +25,12 @@ done
 
 # A badge colour that nothing else on the desktop uses, so that a screenshot shows the badges.
 BADGE_HEX="#1FD27B"
-CONFIG="[colors.element]
+# Element labels come from the configured alphabet, window labels always from "asdfghjkl".
+ALPHABET=qwert
+CONFIG="[hints]
+alphabet = \"$ALPHABET\"
+
+[colors.element]
 badge_bg = \"$BADGE_HEX\""
 
 # --- Start-up without a UI Automation server: exit code 1, the error in the log -------------
@@ -105,9 +110,9 @@ if open_element_overlay overlay-elements.png; then
     e2e_fail "log lacks \"showing element overlay\" with count=4: $(log_line "showing element overlay")"
 
   # --- 5. Typing a label activates that button -----------------------------------------------
-  type_to_overlay "$(label_for 1 4)"
+  type_to_overlay "$(label_for 1 4 "$ALPHABET")"
   if wait_for "the sample application to print the WM_COMMAND of Beta" 15 sample_has one "command id=102"; then
-    e2e_ok "typing label \"$(label_for 1 4)\" invoked Beta (sample: $(grep -m1 'command id=102' "$E2E_WORK/sample-one.out" | tr -d '\r'))"
+    e2e_ok "typing label \"$(label_for 1 4 "$ALPHABET")\" of the configured alphabet invoked Beta (sample: $(grep -m1 'command id=102' "$E2E_WORK/sample-one.out" | tr -d '\r'))"
   else
     e2e_fail "Beta was not invoked"
   fi
@@ -156,7 +161,7 @@ else
     label=$(label_for "$target_index" "${#windows[@]}")
     type_to_overlay $(sed 's/./& /g' <<<"$label")
     if probe wait-foreground "e2e sample" 10000 >/dev/null; then
-      e2e_ok "pick window: label \"$label\" brought \"e2e sample\" to the foreground"
+      e2e_ok "pick window: label \"$label\" (over asdfghjkl) brought \"e2e sample\" to the foreground"
     else
       e2e_fail "pick window: \"e2e sample\" did not become the foreground window ($(probe foreground))"
     fi
