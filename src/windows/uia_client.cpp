@@ -10,6 +10,7 @@
 #include "picking/browser.h"
 #include "picking/classification.h"
 #include "picking/element_walk.h"
+#include "windows/uia_patterns.h"
 #include "windows/wide.h"
 #include "windows/win_error.h"
 
@@ -24,35 +25,25 @@ constexpr UINT kWakeUpTimeoutMs = 50;
 constexpr std::size_t kInitialCapacity = 64;
 constexpr DWORD kImagePathCapacity = 1024;
 
-// The typed pattern interfaces. Defined here rather than taken from the headers: the staged
-// headers only forward-declare the Invoke pattern and QueryInterface needs nothing more.
-constexpr GUID kIidInvokePattern = {
-    0xFB377FBE, 0x8EA6, 0x46D5, {0x9C, 0x73, 0x64, 0x99, 0x64, 0x2D, 0x30, 0x59}};
-constexpr GUID kIidTogglePattern = {
-    0x94CF8058, 0x9B8D, 0x4AB9, {0x8B, 0xFD, 0x4C, 0xD0, 0xA3, 0x3C, 0x8C, 0x70}};
-constexpr GUID kIidSelectionItemPattern = {
-    0xA8EFA66A, 0x0FDA, 0x421A, {0x91, 0x94, 0x38, 0x02, 0x1F, 0x35, 0x78, 0xEA}};
-constexpr GUID kIidExpandCollapsePattern = {
-    0x619BE086, 0x1F4E, 0x4EE4, {0xBA, 0xFA, 0x21, 0x01, 0x28, 0x73, 0x87, 0x30}};
-constexpr GUID kIidLegacyIAccessiblePattern = {
-    0x828055AD, 0x355B, 0x4435, {0x86, 0xD5, 0x3B, 0x51, 0xC1, 0x4A, 0x9B, 0x1B}};
 constexpr GUID kClsidCUIAutomation = {
     0xFF48DBA4, 0x60EF, 0x4201, {0xAA, 0x87, 0x54, 0x10, 0x3E, 0xEF, 0x59, 0x4E}};
 constexpr GUID kIidIUIAutomation = {
     0x30CBE57D, 0xD9D0, 0x452A, {0xAB, 0x13, 0x7A, 0xC5, 0xAC, 0x48, 0x25, 0xEE}};
 
-const GUID& pattern_interface(picking::ActionPattern pattern) {
+// Whether the element offers the pattern as its typed interface.
+bool offers(IUIAutomationElement* element, picking::ActionPattern pattern) {
+  const PATTERNID id = picking::pattern_id(pattern);
   switch (pattern) {
     case picking::ActionPattern::Invoke:
-      return kIidInvokePattern;
+      return current_pattern<IUIAutomationInvokePattern>(element, id) != nullptr;
     case picking::ActionPattern::Toggle:
-      return kIidTogglePattern;
+      return current_pattern<IUIAutomationTogglePattern>(element, id) != nullptr;
     case picking::ActionPattern::SelectionItem:
-      return kIidSelectionItemPattern;
+      return current_pattern<IUIAutomationSelectionItemPattern>(element, id) != nullptr;
     case picking::ActionPattern::ExpandCollapse:
-      return kIidExpandCollapsePattern;
+      return current_pattern<IUIAutomationExpandCollapsePattern>(element, id) != nullptr;
   }
-  return kIidInvokePattern;
+  return false;
 }
 
 // The description the failing call left in the thread's error information, if any.
@@ -103,28 +94,13 @@ class UiaElement final : public picking::WalkElement {
                                static_cast<std::int32_t>(rect.right), static_cast<std::int32_t>(rect.bottom)};
   }
 
-  bool offers_pattern(picking::ActionPattern pattern) override {
-    ComPtr<IUnknown> object;
-    if (FAILED(element_->GetCurrentPattern(picking::pattern_id(pattern), object.GetAddressOf())) || !object)
-      return false;
-    ComPtr<IUnknown> typed;
-    return SUCCEEDED(object->QueryInterface(pattern_interface(pattern),
-                                            reinterpret_cast<void**>(typed.GetAddressOf()))) &&
-           typed;
-  }
+  bool offers_pattern(picking::ActionPattern pattern) override { return offers(element_.Get(), pattern); }
 
   std::optional<std::uint32_t> accessibility_role() override {
-    ComPtr<IUnknown> object;
-    if (FAILED(element_->GetCurrentPattern(picking::kLegacyIAccessiblePatternId, object.GetAddressOf())) ||
-        !object)
-      return std::nullopt;
-    ComPtr<IUIAutomationLegacyIAccessiblePattern> legacy;
-    if (FAILED(object->QueryInterface(kIidLegacyIAccessiblePattern,
-                                      reinterpret_cast<void**>(legacy.GetAddressOf()))) ||
-        !legacy)
-      return std::nullopt;
+    const auto legacy = current_pattern<IUIAutomationLegacyIAccessiblePattern>(
+        element_.Get(), picking::kLegacyIAccessiblePatternId);
     DWORD role = 0;
-    if (FAILED(legacy->get_CurrentRole(&role))) return std::nullopt;
+    if (!legacy || FAILED(legacy->get_CurrentRole(&role))) return std::nullopt;
     return static_cast<std::uint32_t>(role);
   }
 
