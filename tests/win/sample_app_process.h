@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <thread>
@@ -73,14 +74,24 @@ class SampleAppProcess {
     std::wstring command = L"\"" + program + L"\" " + arguments;
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &info))
+                        &startup, &info)) {
+      std::fprintf(stderr, "CreateProcessW of the sample application failed: %lu\n",
+                   static_cast<unsigned long>(GetLastError()));
       return std::nullopt;
+    }
     CloseHandle(info.hThread);
     app.process_ = windows::UniqueHandle(info.hProcess);
     child_output.reset();
 
     const auto line = app.wait_for_line("ready hwnd=", timeout);
-    if (!line) return std::nullopt;
+    if (!line) {
+      // Say why on standard error, so that a failed start can be told apart in the test log.
+      DWORD exit_code = STILL_ACTIVE;
+      GetExitCodeProcess(app.process_.get(), &exit_code);
+      std::fprintf(stderr, "sample application did not get ready (exit code %lu); its output: %s\n",
+                   static_cast<unsigned long>(exit_code), app.buffer_.c_str());
+      return std::nullopt;
+    }
     app.window_ =
         reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::stoull(line->substr(11), nullptr, 16)));
     return app;
