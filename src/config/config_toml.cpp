@@ -9,6 +9,7 @@
 #include <fmt/format.h>
 #include <toml++/toml.h>
 
+#include "config/toml_characters.h"
 #include "core/text.h"
 
 namespace vantro::config {
@@ -362,7 +363,17 @@ void write_badge_colors(std::string& out, std::string_view header, const BadgeCo
 }  // namespace
 
 Result<Config> deserialize_config(std::string_view toml_text) {
+  // A leading byte order mark is no part of the document (toml++ skips it too); without it the
+  // columns of the first line are those the parser counts.
+  if (toml_text.starts_with("\xEF\xBB\xBF")) toml_text.remove_prefix(3);
   const SourceText source(toml_text);
+  // Non-ASCII characters where TOML allows none are refused here: toml++ reaches undefined
+  // behaviour for many of them.
+  if (const auto misplaced = find_misplaced_non_ascii(toml_text)) {
+    const auto line = static_cast<toml::source_index>(misplaced->line);
+    const auto column = static_cast<toml::source_index>(misplaced->column);
+    return fail(report(source, Problem{misplaced->message, {{line, column}, {line, column + 1}}}));
+  }
   toml::parse_result parsed = toml::parse(toml_text);
   if (!parsed) {
     const toml::parse_error& error = parsed.error();

@@ -290,6 +290,15 @@ TEST(ConfigToml, SyntaxErrorsAreReportedWithTheirPosition) {
       {"[hints]\n[hints]\n", "TOML parse error at line 2, column "},
       {"[hints\n", "TOML parse error at line 1, column "},
       {"alphabet = \"unterminated\n", "TOML parse error at line 1, column "},
+      // Non-ASCII characters where TOML allows none (toml++ 3.3.0 reaches undefined behaviour
+      // for many of them; they never get to it).
+      {"e\xD0\xA2 = 1\n", "TOML parse error at line 1, column 2\n"},
+      {"\xCE\x84", "TOML parse error at line 1, column 1\n"},
+      {"[hints]\nalphabet = \"ab\" \xD0\x96\n", "TOML parse error at line 2, column 17\n"},
+      {"[colors.element]\nopacity = 1\xE3\x80\x81\n", "TOML parse error at line 2, column 12\n"},
+      {"[hints]\nalphabet = \"\"\"\\\n  \xD0\x9F\"\"\"\n", "TOML parse error at line 3, column 3\n"},
+      {"[hints]\nalphabet = \"\"\"\\\n  \xC2\xA0x\"\"\"\n", "TOML parse error at line 3, column 3\n"},
+      {"\xEF\xBB\xBF[hints\xEF\xAC\xB0]\n", "TOML parse error at line 1, column 7\n"},
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(test.document);
@@ -298,6 +307,40 @@ TEST(ConfigToml, SyntaxErrorsAreReportedWithTheirPosition) {
     EXPECT_TRUE(read.error().plain().starts_with(test.header)) << read.error().plain();
     EXPECT_EQ(read.error().chain().size(), 1u);
   }
+}
+
+TEST(ConfigToml, NonAsciiTextReadsInStringsAndComments) {
+  const struct {
+    const char* document;
+    const char* alphabet;
+  } cases[] = {
+      {"# \xD0\xA0\xD0\xB0\xD1\x81\xD0\xBA\xD0\xBB\xD0\xB0\xD0\xB4\xD0\xBA\xD0\xB0\n[hints] # \xCE\xA9\n"
+       "alphabet = \"\xD1\x84\xD1\x8B\xD0\xB2\xD0\xB0\"\n",
+       "\xD1\x84\xD1\x8B\xD0\xB2\xD0\xB0"},
+      {"[hints]\nalphabet = '''\n\xD1\x84\xD1\x8B'''\n", "\xD1\x84\xD1\x8B"},
+      {"[hints]\nalphabet = \"\"\"\xD1\x84 \\\"\xD1\x8B\\\"\\\n  \\u00A0\xC2\xA0\"\"\"\n",
+       "\xD1\x84 \"\xD1\x8B\"\xC2\xA0\xC2\xA0"},
+      // A byte order mark before the document is skipped.
+      {"\xEF\xBB\xBF[hints]\nalphabet = \"\xC3\xA4\xC3\xB6\"\n", "\xC3\xA4\xC3\xB6"},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.document);
+    const auto read = deserialize_config(test.document);
+    ASSERT_TRUE(read) << read.error().plain();
+    EXPECT_EQ(read->hints.alphabet, test.alphabet);
+  }
+}
+
+TEST(ConfigToml, ReportPointsAtTheMisplacedCharacter) {
+  const auto read = deserialize_config("[hints]\n\talphabet\xD0\xA2 = \"\xC3\xA4\"\n");
+  ASSERT_FALSE(read);
+  EXPECT_EQ(read.error().plain(),
+            "TOML parse error at line 2, column 10\n"
+            "  |\n"
+            "2 | \talphabet\xD0\xA2 = \"\xC3\xA4\"\n"
+            "  | \t        ^\n"
+            "unexpected character '\xD0\xA2' (U+0422): outside strings and comments TOML allows only ASCII "
+            "(quote a key that holds other characters)");
 }
 
 }  // namespace

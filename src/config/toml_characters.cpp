@@ -1,0 +1,235 @@
+#include "config/toml_characters.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include <fmt/format.h>
+
+#include "core/text.h"
+
+namespace vantro::config {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool is_ascii(char32_t c) {
+  return c < 0x80;
+}
+bool is_blank(char32_t c) {
+  return c == U' ' || c == U'\t';
+}
+
+// `'Т' (U+0422)`
+std::string describe(char32_t c) {
+  std::string out = "'";
+  text::append_utf8(out, c);
+  out += fmt::format("' (U+{:04X})", static_cast<std::uint32_t>(c));
+  return out;
+}
+
+// A cursor over the text by code points that keeps the line and column of its position. It
+// sees the end of the text at the first invalid UTF-8 sequence.
+class Cursor {
+ public:
+  explicit Cursor(std::string_view text) : text_(text) {}
+
+  // The code point at the cursor; nothing at the end.
+  [[nodiscard]] std::optional<char32_t> peek() const {
+    if (pos_ >= text_.size()) return std::nullopt;
+    std::size_t next = pos_;
+    const char32_t c = text::decode_utf8(text_, next);
+    if (c == kReplacement && text_.substr(pos_, next - pos_) != "\xEF\xBF\xBD") return std::nullopt;
+    return c;
+  }
+
+  // How many times `c` (ASCII) repeats from the cursor on.
+  [[nodiscard]] std::size_t run_of(char c) const {
+    const std::size_t end = text_.find_first_not_of(c, pos_);
+    return (end == std::string_view::npos ? text_.size() : end) - pos_;
+  }
+
+  void advance(std::size_t count = 1) {
+    for (; count > 0 && pos_ < text_.size(); --count) {
+      if (text_[pos_] == '\n') {
+        ++line_;
+        column_ = 1;
+      } else {
+        ++column_;
+      }
+      (void)text::decode_utf8(text_, pos_);
+    }
+  }
+
+  // Moves over the code points for which `skip` holds.
+  template <class Predicate>
+  void advance_while(Predicate skip) {
+    for (auto c = peek(); c && skip(*c); c = peek()) advance();
+  }
+
+  [[nodiscard]] MisplacedCharacter refuse(std::string message) const {
+    return {line_, column_, std::move(message)};
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  std::size_t line_ = 1;
+  std::size_t column_ = 1;
+};
+
+using Finding = std::optional<MisplacedCharacter>;
+
+// At a quote `quote` inside a multi-line string: three to five quotes close it (up to two of
+// them belong to the string), fewer are part of the text. Whether the string ended.
+bool closes_multi_line(Cursor& cursor, char quote) {
+  const std::size_t run = cursor.run_of(quote);
+  cursor.advance(std::min<std::size_t>(run, 5));
+  return run >= 3;
+}
+
+// From just after a backslash in a multi-line basic string that is followed by white space:
+// the backslash must end its line, and the trimmed white space up to the next text is
+// skipped.
+Finding scan_line_ending_backslash(Cursor& cursor) {
+  cursor.advance_while(is_blank);
+  auto c = cursor.peek();
+  if (!c) return std::nullopt;
+  if (!is_ascii(*c))
+    return cursor.refuse(
+        "line-ending backslashes must be the last non-whitespace character on the line, saw " + describe(*c));
+  if (*c != U'\n' && *c != U'\r') return std::nullopt;  // the parser refuses the backslash
+  cursor.advance_while([](char32_t x) { return is_blank(x) || x == U'\n' || x == U'\r'; });
+  c = cursor.peek();
+  if (c && !is_ascii(*c))
+    return cursor.refuse(fmt::format(
+        "{} right after the white space that a line-ending backslash trims: write it as the escape {}",
+        describe(*c),
+        *c > 0xFFFF ? fmt::format("\\U{:08X}", static_cast<std::uint32_t>(*c))
+                    : fmt::format("\\u{:04X}", static_cast<std::uint32_t>(*c))));
+  return std::nullopt;
+}
+
+// From just after the opening quote(s) of a string to just after its closing ones; `quote` is
+// '"' for a basic string (with escapes) or '\'' for a literal one. A single-line string that
+// meets the end of its line ends there (the parser refuses it).
+Finding scan_string(Cursor& cursor, char quote, bool multi_line) {
+  for (auto c = cursor.peek(); c; c = cursor.peek()) {
+    if (*c == static_cast<char32_t>(quote)) {
+      if (!multi_line) {
+        cursor.advance();
+        return std::nullopt;
+      }
+      if (closes_multi_line(cursor, quote)) return std::nullopt;
+    } else if (*c == U'\\' && quote == '"') {
+      cursor.advance();
+      const auto escaped = cursor.peek();
+      if (!escaped) return std::nullopt;
+      if (!is_ascii(*escaped))
+        return cursor.refuse("unknown escape sequence '\\" + describe(*escaped).substr(1));
+      if (multi_line && (is_blank(*escaped) || *escaped == U'\n' || *escaped == U'\r')) {
+        if (auto finding = scan_line_ending_backslash(cursor)) return finding;
+      } else if (*escaped != U'\n') {
+        cursor.advance();
+      }
+    } else if (*c == U'\n' && !multi_line) {
+      return std::nullopt;
+    } else {
+      cursor.advance();
+    }
+  }
+  return std::nullopt;
+}
+
+bool is_bare_key_character(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+         c == '+';  // toml++ takes '+' too with its unreleased features
+}
+
+// Where a bare value (number, boolean, date-time) ends for the parser, which reads up to there
+// before it judges the value.
+bool ends_bare_value(char32_t c) {
+  return is_blank(c) || c == U'\r' || c == U'\n' || c == U']' || c == U'}' || c == U',' || c == U'#';
+}
+
+// What the text outside strings and comments holds next. A quote starts a string only where a
+// key segment or a value may start; elsewhere it is one more character of text the parser
+// refuses, and what follows is checked as such. The parser reads a bare value up to one of
+// its terminators (a quote is none), so text glued to a value such as `0"""…` is never taken
+// for a string here either.
+enum class Expect {
+  key,            // a key segment: at a line's start, after '.', '{' or ',' in an inline table
+  key_continued,  // after a key segment: '.', '=' or a table header's ']'
+  value,          // after '=', after '[' or ',' in an array
+  nothing,        // after a value or text the parser refuses
+};
+
+}  // namespace
+
+std::optional<MisplacedCharacter> find_misplaced_non_ascii(std::string_view toml_text) {
+  Cursor cursor(toml_text);
+  std::vector<char> open;  // the '[' of arrays and '{' of inline tables around the cursor
+  Expect expect = Expect::key;
+  for (auto c = cursor.peek(); c; c = cursor.peek()) {
+    if (!is_ascii(*c))
+      return cursor.refuse(
+          "unexpected character " + describe(*c) +
+          ": outside strings and comments TOML allows only ASCII (quote a key that holds other "
+          "characters)");
+    const char ch = static_cast<char>(*c);
+    if (is_blank(*c) || ch == '\r') {
+      cursor.advance();
+      continue;
+    }
+    if (ch == '\n') {
+      if (open.empty()) expect = Expect::key;
+      cursor.advance();
+      continue;
+    }
+    if (ch == '#') {
+      cursor.advance_while([](char32_t x) { return x != U'\n'; });
+      continue;
+    }
+    const bool quote = ch == '"' || ch == '\'';
+    if (quote && (expect == Expect::key || expect == Expect::value)) {
+      const bool multi_line = cursor.run_of(ch) >= 3;
+      cursor.advance(multi_line ? 3 : 1);
+      if (auto finding = scan_string(cursor, ch, multi_line)) return finding;
+      expect = expect == Expect::key ? Expect::key_continued : Expect::nothing;
+      continue;
+    }
+    if (expect == Expect::key && is_bare_key_character(ch)) {
+      cursor.advance_while(
+          [](char32_t x) { return is_ascii(x) && is_bare_key_character(static_cast<char>(x)); });
+      expect = Expect::key_continued;
+      continue;
+    }
+    if (expect == Expect::value && ch != '[' && ch != '{' && ch != ']' && ch != '}' && ch != ',') {
+      cursor.advance_while([](char32_t x) { return is_ascii(x) && !ends_bare_value(x); });
+      expect = Expect::nothing;
+      continue;
+    }
+    // Structure: brackets, braces, separators; anything else is text the parser refuses.
+    if (ch == '[' && expect == Expect::value) {
+      open.push_back('[');
+    } else if (ch == '{' && expect == Expect::value) {
+      open.push_back('{');
+      expect = Expect::key;
+    } else if (ch == '.' && expect == Expect::key_continued) {
+      expect = Expect::key;
+    } else if (ch == '=' && expect == Expect::key_continued) {
+      expect = Expect::value;
+    } else if (ch == ',' && !open.empty()) {
+      expect = open.back() == '[' ? Expect::value : Expect::key;
+    } else if ((ch == ']' || ch == '}') && !open.empty()) {
+      if (open.back() == (ch == ']' ? '[' : '{')) open.pop_back();
+      expect = Expect::nothing;
+    } else if (!(ch == '[' && expect == Expect::key)) {
+      expect = Expect::nothing;  // also after a table header's ']'
+    }
+    cursor.advance();
+  }
+  return std::nullopt;
+}
+
+}  // namespace vantro::config

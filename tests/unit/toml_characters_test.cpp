@@ -1,0 +1,117 @@
+#include "config/toml_characters.h"
+
+#include <gtest/gtest.h>
+
+namespace vantro::config {
+namespace {
+
+TEST(TomlCharacters, NonAsciiInStringsAndCommentsIsAccepted) {
+  const char* const documents[] = {
+      "",
+      "[hints]\nalphabet = \"\xC3\xA4\xC3\xB6\xC3\xBC\"\n",
+      "# \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\na = 1 # \xE6\x97\xA5\xE6\x9C\xAC\n",
+      "a = '\xD0\xA2\xD0\xB5\xD1\x81\xD1\x82'\n",
+      // Multi-line literal string with lone and paired quotes inside.
+      "a = '''\n\xD0\x9F\xD0\xB5\xD1\x80\n' '' \xCE\xA9\n'''\nb = 1\n",
+      // Multi-line basic string with escaped quotes and backslashes.
+      "a = \"\"\"\nquote \\\" then \xD0\x9F \"\" and \\\\ \xCE\xA9\n\"\"\"\n",
+      // Four closing quotes: one belongs to the string.
+      "a = \"\"\"x\"\"\"\"\nb = '\xE6\x97\xA5'\n",
+      // Quoted keys, also in a table header.
+      "\"\xD0\x9A\xD0\xBB\xD1\x8E\xD1\x87\" = 1\n'\xD0\xBA' = 2\n[\"\xD1\x82\".'\xCE\xA9']\n",
+      // A line-ending backslash trims up to ASCII text; non-ASCII may follow later on.
+      "a = \"\"\"\\\n   x \xD0\x9F\xD1\x80\xD0\xB8\"\"\"\n",
+      "a = \"\"\"\\  \r\n\n\t\\u00A0\xC2\xA0\"\"\"\n",
+      // Escaped quote in a single-line string, then non-ASCII still inside it.
+      "a = \"\\u0422 \\\"\xD0\x9F\\\"\"\n",
+      "a = \"x\" # \"\xD0\x9F\n",
+      "a = \"\\\\\" # \xCE\xA9\n",
+      "a = ['\xCE\xA9', \"\xCE\xA9\", {k = '\xCE\xA9'}] # \xCE\xA9\n",
+      "a = \"\xEF\xBF\xBD\"\n",
+      // Strings as dotted key segments, in table headers, arrays and inline tables.
+      "9.\"\xD0\x9F\" = 1\na . '\xCE\xA9' . b = 2\n[a.\"\xD0\x9F\"]\n[[b. '\xCE\xA9']]\n",
+      "a = [\n  \"\xD0\x9F\", # \xCE\xA9\n  '\xCE\xA9',\n]\nb = \"\xCE\xA9\"\n",
+      "a = { b = { c = \"\xD0\x9F\" }, d = [1979-05-27 07:32:00, '\xCE\xA9'], e = 1.5e+3 }\nf = "
+      "\"\xCE\xA9\"\n",
+      "a = [[], [\"\xD0\x9F\"], {}]\r\nb = 1#\xCE\xA9\r\n\"\xD0\x9F\" = true\n",
+      // The scan ends at invalid UTF-8, where the parser stops with its own error.
+      "a = 1 \xFF \xD0\xA2\n",
+      "a = 1 \xE2\x82 \xD0\xA2\n",
+  };
+  for (const char* document : documents) {
+    SCOPED_TRACE(document);
+    const auto found = find_misplaced_non_ascii(document);
+    EXPECT_FALSE(found) << found->message;
+  }
+}
+
+TEST(TomlCharacters, NonAsciiWhereTomlAllowsNoneIsRefusedWithItsPosition) {
+  const struct {
+    const char* document;
+    std::size_t line;
+    std::size_t column;
+    const char* message_start;
+  } cases[] = {
+      {"e\xD0\xA2 = 1\n", 1, 2, "unexpected character '\xD0\xA2' (U+0422): outside strings and comments"},
+      {"\xCE\x84", 1, 1, "unexpected character '\xCE\x84' (U+0384)"},
+      {"[hints]\nalphabet = \xCE\xA9\n", 2, 12, "unexpected character '\xCE\xA9' (U+03A9)"},
+      {"a = 1\xD0\xA2\n", 1, 6, "unexpected character"},
+      {"a =\xC2\xA0\"x\"\n", 1, 4, "unexpected character '\xC2\xA0' (U+00A0)"},
+      {"a = \"x\"  \xD0\x96\n", 1, 10, "unexpected character"},
+      {"a = 1\nb = 2 \xE3\x80\x80\n", 2, 7, "unexpected character '\xE3\x80\x80' (U+3000)"},
+      {"[t\xEF\xAC\xB0]\n", 1, 3, "unexpected character '\xEF\xAC\xB0' (U+FB30)"},
+      {"a = '''x'''\xD0\x96", 1, 12, "unexpected character"},
+      {"a = \"\"\"x\"\"\"\"\"\xD0\x96", 1, 14, "unexpected character"},
+      {"# \xCE\xA9\nkey\xE6\x97\xA5 = 1\n", 2, 4, "unexpected character '\xE6\x97\xA5' (U+65E5)"},
+      {"\"\xC3\x84\xC3\x96\" = \xD0\x96\n", 1, 8, "unexpected character"},
+      {"a = [\n  1,\n  \xCE\xA9\n]\n", 3, 3, "unexpected character"},
+      // A quote glued to text the parser refuses starts no string: the parser reads a bare
+      // value up to a space, a bracket, a comma or '#' before it judges it.
+      {"a = 0\"\"\"\xD0\x9F\"\"\"\n", 1, 9, "unexpected character"},
+      {"a = 9.\"\xD0\x9F\"\n", 1, 8, "unexpected character"},
+      {"a = 9=[\"\xD0\x9F\"]\n", 1, 9, "unexpected character"},
+      {"a = [1 \"\xD0\x9F\"]\n", 1, 9, "unexpected character"},
+      {"a = \"x\" '\xD0\x9F'\n", 1, 10, "unexpected character"},
+      {"ab\"\xD0\x9F\" = 1\n", 1, 4, "unexpected character"},
+      {"[a]'\xD0\x9F'\n", 1, 5, "unexpected character"},
+      {"a = {b = [1}, c = \"\xD0\x9F\"}\n", 1, 20, "unexpected character"},
+      // An unterminated single-line string ends at its line.
+      {"a = 'x\n\xD0\x96 = 1\n", 2, 1, "unexpected character"},
+      {"a = \"x\n\xD0\x96 = 1\n", 2, 1, "unexpected character"},
+      // Before invalid UTF-8 the scan goes on.
+      {"\xD0\x96 = 1\n\xFF", 1, 1, "unexpected character"},
+      // Escapes.
+      {"a = \"\\\xD0\x96\"\n", 1, 7, "unknown escape sequence '\\\xD0\x96' (U+0416)"},
+      {"a = \"\"\"\\\xD0\x96\"\"\"\n", 1, 9, "unknown escape sequence '\\\xD0\x96' (U+0416)"},
+      {"a = \"\"\"\\  \xD0\x96\n\"\"\"\n", 1, 11,
+       "line-ending backslashes must be the last non-whitespace character on the line, saw '\xD0\x96' "
+       "(U+0416)"},
+      // What a line-ending backslash trims ends at the first other character.
+      {"a = \"\"\"\\\n   \xD0\x9F\xD1\x80\xD0\xB8\"\"\"\n", 2, 4,
+       "'\xD0\x9F' (U+041F) right after the white space that a line-ending backslash trims: write it as the "
+       "escape \\u041F"},
+      {"a = \"\"\"\\\r\n\n\t\xC2\xA0x\"\"\"\n", 3, 2, "'\xC2\xA0' (U+00A0) right after"},
+      {"a = \"\"\"\\\n\xF0\x9F\x98\x80\"\"\"\n", 2, 1,
+       "'\xF0\x9F\x98\x80' (U+1F600) right after the white space that a line-ending backslash trims: write "
+       "it as "
+       "the escape \\U0001F600"},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.document);
+    const auto found = find_misplaced_non_ascii(test.document);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->line, test.line);
+    EXPECT_EQ(found->column, test.column);
+    EXPECT_TRUE(found->message.starts_with(test.message_start)) << found->message;
+  }
+}
+
+TEST(TomlCharacters, TheFirstMisplacedCharacterIsReported) {
+  const auto found = find_misplaced_non_ascii("a = \"\xCE\xA9\" \xD0\x96\nb\xD0\x96 = 1\n");
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->line, 1u);
+  EXPECT_EQ(found->column, 9u);
+}
+
+}  // namespace
+}  // namespace vantro::config
