@@ -58,17 +58,43 @@ vantro_wine_prefix() {
     vantro_log "creating the Wine prefix in $WINEPREFIX (once)"
     wineboot -i </dev/null >/dev/null 2>&1
   fi
-  # Start the prefix's background services now, detached from our output: a service started
-  # by the first test would inherit that test's output pipe and keep it open.
-  wineboot </dev/null >/dev/null 2>&1 || true
   # Every later `wine prog.exe` of this prefix opens inside one virtual desktop, which keeps
   # the X focus for hotkeys and typed keys.
   if [[ ! -f $WINEPREFIX/.vantro-desktop ]]; then
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
+    # The desktop process that wineboot started reads these keys only when it starts: without
+    # a restart this session would run on the bare X screen (no virtual desktop, so focus
+    # follows the pointer and every window waits on the X server).
+    vantro_restart_wineserver
     touch "$WINEPREFIX/.vantro-desktop"
   fi
+  # Start the prefix's background services now, detached from our output: a service started
+  # by the first test would inherit that test's output pipe and keep it open.
+  wineboot </dev/null >/dev/null 2>&1 || true
+  vantro_wait_for_desktop || return 1
   vantro_register_test_support
+}
+
+# Stops every process of this prefix and its wineserver (which saves the registry), then
+# starts a persistent server again.
+vantro_restart_wineserver() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  if wineserver -p 2>/dev/null; then VANTRO_WINESERVER_STARTED=1; fi
+}
+
+# Waits (bounded) for the prefix's virtual desktop window on the X screen.
+vantro_wait_for_desktop() {
+  local i
+  for i in $(seq 1 100); do
+    xwininfo -root -children 2>/dev/null | grep -qF '"Default - Wine desktop"' && return 0
+    # The desktop process starts with the first program that needs a window.
+    ((i == 1)) && { wine cmd /c exit 0 </dev/null >/dev/null 2>&1 || true; }
+    sleep 0.1
+  done
+  vantro_log "the Wine virtual desktop did not appear on $DISPLAY"
+  return 1
 }
 
 # Registers the test-only UI Automation stand-in, when it has been built.
