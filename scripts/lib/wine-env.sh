@@ -3,6 +3,7 @@
 #   vantro_wine_setup      private Xvfb (unless a display is given), the prefix in
 #                          build/wine, one persistent wineserver, the test registrations
 #   vantro_wine_teardown   stops what setup started (also run from the EXIT trap)
+#   vantro_release_keys    releases modifier keys that an earlier run may have left down
 #
 # Nothing is ever killed by name: the Xvfb by its own PID, the wineserver of this prefix only.
 
@@ -118,7 +119,15 @@ vantro_wine_setup() {
     [[ $want_display == private ]] || vantro_log "no DISPLAY set: started a private Xvfb on $DISPLAY"
   fi
   trap vantro_wine_teardown EXIT
-  vantro_wine_prefix
+  vantro_wine_prefix || return 1
+  vantro_release_keys
+}
+
+# Releases the modifiers, in case a run before this one (on a shared display) left one down:
+# a held Ctrl or Alt would turn every typed chord into another one.
+vantro_release_keys() {
+  command -v xdotool >/dev/null || return 0
+  xdotool keyup ctrl shift alt super 2>/dev/null || true
 }
 
 vantro_wine_teardown() {

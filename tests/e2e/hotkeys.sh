@@ -30,6 +30,10 @@ if ! command -v xdotool >/dev/null; then
   exit 1
 fi
 
+# No modifier may be down from an earlier test: it would change the chord typed.
+release_modifiers() { xdotool keyup ctrl shift alt super; }
+release_modifiers
+
 LOCAL=$WORK/local
 ROAMING=$WORK/roaming
 mkdir -p "$LOCAL" "$ROAMING/vantro"
@@ -74,6 +78,7 @@ stop_instance() {
 
 # press CHORD: the pointer onto the virtual desktop, then the chord.
 press() {
+  release_modifiers
   xdotool mousemove 640 400 && xdotool key --clearmodifiers "$1"
 }
 
