@@ -1,13 +1,5 @@
-// The hotkey registrar on real windows: registration, the drain of WM_HOTKEY into actions,
-// unregistration, and real key presses.
-//
-// Real key presses come from the Linux xdotool. Wine starts a non-Windows executable named
-// by its Z: path through CreateProcessW (it forks and execs it with the process's
-// environment, DISPLAY included); the returned handle cannot be waited on, so the tests wait
-// for the hotkey's messages instead. The keys reach Wine only while one of its windows has
-// the X focus: the test prefix runs every program inside one Wine virtual desktop, and with
-// no window manager the X focus follows the pointer, so the tests show a window of their own,
-// move the pointer onto it and bring it to the foreground before typing.
+// The hotkey registrar on real windows: registration, the drain of WM_HOTKEY into actions and
+// unregistration. Real key presses need the keyboard focus: tests/win/focus/hotkey_keys_test.cpp.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -21,7 +13,7 @@
 
 #include "hotkey/chord.h"
 #include "hotkey/hotkey_failure.h"
-#include "support/foreground_lock.h"
+#include "support/hotkey_test_helpers.h"
 #include "support/log_capture.h"
 #include "windows/handle.h"
 #include "windows/hotkey_conflict.h"
@@ -32,31 +24,14 @@
 namespace vantro::windows {
 namespace {
 
-constexpr std::uint32_t kCtrlShiftSpaceId = 0x0208003E;
-constexpr std::uint32_t kCtrlAltSpaceId = 0x0009003E;
-constexpr wchar_t kXdotool[] = L"Z:\\usr\\bin\\xdotool";
-
-// Dispatches the thread's messages until `done` holds or the time is up.
-bool pump_until(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<long long>(left.count(), 20)),
-                              QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-  return true;
-}
-
-void pump_pending() {
-  pump_until([] { return false; }, std::chrono::milliseconds(50));
-}
+using test_support::clear_channel;
+using test_support::kCtrlAltSpaceId;
+using test_support::kCtrlShiftSpaceId;
+using test_support::make_registrar;
+using test_support::plain_window;
+using test_support::pump_pending;
+using test_support::pump_until;
+using Hotkeys = test_support::SerialHotkeyTest;
 
 // Posts WM_HOTKEY as the system does for a press of the chord and dispatches it; returns once
 // the press's poller has reported the (immediate) release, so that the next press of the same
@@ -75,12 +50,6 @@ void press(HWND hwnd, std::uint32_t id, UINT mods, UINT vk) {
   for (const HotkeyEvent& event : earlier) hotkey_events().send(event);
   for (const HotkeyEvent& event : seen) hotkey_events().send(event);
   ASSERT_TRUE(released) << "no release after a posted press";
-}
-
-// Empties the process's hotkey channel so that one test's events cannot reach the next.
-void clear_channel() {
-  while (hotkey_events().try_receive()) {
-  }
 }
 
 struct ShownBox {
@@ -117,19 +86,6 @@ const test_support::CapturedEvent* find_event(const test_support::LogCapture& ca
   return nullptr;
 }
 
-// A top-level test window with the default window procedure.
-UniqueWindow plain_window(DWORD style, RECT rect) {
-  constexpr wchar_t kClass[] = L"VantroHotkeyTestWindow";
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = kClass;
-  RegisterClassW(&wc);
-  return UniqueWindow(CreateWindowExW(0, kClass, L"hotkey test", style, rect.left, rect.top,
-                                      rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                                      wc.hInstance, nullptr));
-}
-
 // A plain window that holds a hotkey, standing in for another application.
 class Blocker {
  public:
@@ -142,34 +98,6 @@ class Blocker {
  private:
   UniqueWindow window_;
 };
-
-// Hotkeys are global to the desktop: tests that register them run one at a time, also
-// when CTest runs several test processes at once.
-class SerialHotkeyTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    lock_.reset(CreateMutexW(nullptr, FALSE, L"VantroHotkeyTestSerial"));
-    ASSERT_TRUE(lock_);
-    const DWORD waited = WaitForSingleObject(lock_.get(), 120000);
-    ASSERT_TRUE(waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) << "another hotkey test kept the lock";
-    owned_ = true;
-    clear_channel();
-  }
-  void TearDown() override {
-    if (owned_) ReleaseMutex(lock_.get());
-  }
-
- private:
-  UniqueHandle lock_;
-  bool owned_ = false;
-};
-using Hotkeys = SerialHotkeyTest;
-
-HotkeyRegistrar make_registrar() {
-  Result<HotkeyRegistrar> registrar = HotkeyRegistrar::create();
-  EXPECT_TRUE(registrar.has_value()) << (registrar ? "" : registrar.error().alternate());
-  return std::move(*registrar);
-}
 
 TEST_F(Hotkeys, HiddenWindowOfItsOwnClass) {
   HotkeyRegistrar registrar = make_registrar();
@@ -452,151 +380,6 @@ TEST_F(Hotkeys, MovedRegistrarKeepsItsHotkeys) {
   EXPECT_EQ(second.drain_actions(), std::vector<Action>{Action::PickElement});
   Blocker other;
   EXPECT_FALSE(other.hold(MOD_CONTROL | MOD_SHIFT, VK_SPACE));
-}
-
-// --- Real key presses under Wine ------------------------------------------------------------
-
-// Starts xdotool with the given arguments; false when it is not there.
-bool xdotool(const std::wstring& arguments) {
-  if (GetFileAttributesW(kXdotool) == INVALID_FILE_ATTRIBUTES) return false;
-  std::wstring command = std::wstring(kXdotool) + L" " + arguments;
-  STARTUPINFOW si{sizeof(si)};
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return false;
-  if (pi.hThread) CloseHandle(pi.hThread);
-  if (pi.hProcess) CloseHandle(pi.hProcess);
-  return true;
-}
-
-// Tests that type real keys also need the foreground to themselves.
-class HotkeyKeys : public SerialHotkeyTest {
- protected:
-  void SetUp() override {
-    SerialHotkeyTest::SetUp();
-    ASSERT_TRUE(foreground_.held()) << "another test kept the foreground";
-  }
-
- private:
-  test_support::ForegroundLock foreground_;
-};
-
-// A visible window of ours under the pointer, in the foreground, so that X sends keys to Wine.
-class FocusWindow {
- public:
-  FocusWindow() : window_(plain_window(WS_OVERLAPPEDWINDOW | WS_VISIBLE, {100, 100, 500, 400})) {
-    SetForegroundWindow(window_.get());
-    SetCursorPos(300, 250);
-    pump_pending();
-  }
-  [[nodiscard]] HWND hwnd() const { return window_.get(); }
-
- private:
-  UniqueWindow window_;
-};
-
-std::uint64_t filetime_100ns(const FILETIME& time) {
-  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-std::uint64_t thread_cpu_100ns(HANDLE thread) {
-  FILETIME creation, exit, kernel, user;
-  if (!GetThreadTimes(thread, &creation, &exit, &kernel, &user)) return UINT64_MAX;
-  return filetime_100ns(kernel) + filetime_100ns(user);
-}
-
-std::uint64_t process_cpu_100ns() {
-  FILETIME creation, exit, kernel, user;
-  if (!GetProcessTimes(GetCurrentProcess(), &creation, &exit, &kernel, &user)) return UINT64_MAX;
-  return filetime_100ns(kernel) + filetime_100ns(user);
-}
-
-TEST_F(HotkeyKeys, RealChordGivesOnePickElement) {
-  FocusWindow focus;
-  ASSERT_TRUE(focus.hwnd());
-  HotkeyRegistrar registrar = make_registrar();
-  ASSERT_TRUE(register_hotkeys(registrar, config::HotkeyBindings{}).empty());
-  clear_channel();
-  if (!xdotool(L"mousemove 300 250 key ctrl+shift+space")) GTEST_SKIP() << "xdotool cannot be started";
-  std::vector<Action> actions;
-  EXPECT_TRUE(pump_until(
-      [&] {
-        for (Action action : registrar.drain_actions()) actions.push_back(action);
-        return !actions.empty();
-      },
-      std::chrono::seconds(10)))
-      << "no WM_HOTKEY arrived";
-  // Give a repeat or a second message the chance to show up.
-  pump_until(
-      [&] {
-        for (Action action : registrar.drain_actions()) actions.push_back(action);
-        return false;
-      },
-      std::chrono::milliseconds(500));
-  EXPECT_EQ(actions, std::vector<Action>{Action::PickElement});
-}
-
-TEST_F(HotkeyKeys, HeldChordCostsNoCpu) {
-  FocusWindow focus;
-  ASSERT_TRUE(focus.hwnd());
-  HotkeyRegistrar registrar = make_registrar();
-  ASSERT_TRUE(register_hotkeys(registrar, config::HotkeyBindings{}).empty());
-  clear_channel();
-  // Held for 2.5 s; the poller is measured during one second of that.
-  if (!xdotool(L"mousemove 300 250 keydown ctrl+shift+space sleep 2.5 keyup space+shift+ctrl"))
-    GTEST_SKIP() << "xdotool cannot be started";
-  std::vector<HotkeyEvent> events;
-  auto collect = [&] {
-    while (auto event = hotkey_events().try_receive()) events.push_back(*event);
-  };
-  ASSERT_TRUE(pump_until(
-      [&] {
-        collect();
-        return !events.empty();
-      },
-      std::chrono::seconds(10)))
-      << "no WM_HOTKEY arrived";
-  ASSERT_EQ(events[0], (HotkeyEvent{kCtrlShiftSpaceId, HotkeyState::Pressed}));
-  const DWORD poller_id = last_release_poller_thread_id();
-  ASSERT_NE(poller_id, 0u);
-  UniqueHandle poller(OpenThread(THREAD_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, poller_id));
-  ASSERT_TRUE(poller);
-
-  const std::uint64_t poller_before = thread_cpu_100ns(poller.get());
-  const std::uint64_t process_before = process_cpu_100ns();
-  Sleep(1000);
-  const std::uint64_t poller_after = thread_cpu_100ns(poller.get());
-  const std::uint64_t process_after = process_cpu_100ns();
-  collect();
-  // The key was still down during the measurement: the poller had not finished.
-  ASSERT_EQ(events.size(), 1u) << "the key was released before the measurement ended";
-  const double poller_ms = static_cast<double>(poller_after - poller_before) / 10000.0;
-  const double process_ms = static_cast<double>(process_after - process_before) / 10000.0;
-  RecordProperty("poller_cpu_ms", std::to_string(poller_ms));
-  RecordProperty("process_cpu_ms", std::to_string(process_ms));
-  std::printf("CPU time over one second of a held chord: poller %.1f ms, whole process %.1f ms\n", poller_ms,
-              process_ms);
-  EXPECT_LT(poller_ms, 50.0);
-  EXPECT_LT(process_ms, 100.0);
-
-  // Once the key is up the poller reports the release and ends; the key repeats of the
-  // held chord gave no further press.
-  ASSERT_TRUE(pump_until(
-      [&] {
-        collect();
-        return events.size() >= 2;
-      },
-      std::chrono::seconds(10)))
-      << "no release after the key went up";
-  EXPECT_EQ(WaitForSingleObject(poller.get(), 2000), WAIT_OBJECT_0) << "the poller did not end";
-  pump_until(
-      [&] {
-        collect();
-        return false;
-      },
-      std::chrono::milliseconds(300));
-  EXPECT_EQ(events, (std::vector<HotkeyEvent>{{kCtrlShiftSpaceId, HotkeyState::Pressed},
-                                              {kCtrlShiftSpaceId, HotkeyState::Released}}));
 }
 
 }  // namespace
