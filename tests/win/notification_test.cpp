@@ -10,11 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/foreground_lock.h"
 #include "support/log_capture.h"
 
 namespace vantro::windows {
 namespace {
 
+using test_support::ForegroundLock;
 using test_support::LogCapture;
 
 struct ShownBox {
@@ -137,6 +139,9 @@ std::vector<std::wstring> child_texts(HWND dialog) {
 // The real MessageBoxW: a second thread finds the box of this thread by its caption, reads
 // it and closes it, so the test never waits on a person.
 TEST(Notify, ShowsARealMessageBoxAndReturnsWhenItIsClosed) {
+  // The box takes the foreground from whatever test window has it.
+  const ForegroundLock foreground;
+  ASSERT_TRUE(foreground.held()) << "foreground lock not acquired in time";
   const wchar_t* const caption = L"vantro notification test box";
   const DWORD ui_thread = GetCurrentThreadId();
   std::atomic<bool> found{false};

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/foreground_lock.h"
 #include "uia_standin/standin_api.h"
 #include "win/sample_app_process.h"
 #include "windows/uia_patterns.h"
@@ -26,9 +27,12 @@ namespace standin = uia_standin;
 constexpr DWORD kClsctxAll = 0x17;  // CLSCTX_ALL as the program passes it
 constexpr DWORD kOutputTimeoutMs = 5000;
 
+// The sample application's window comes to the foreground, which would close a menu or take
+// the keys of another test: one such test process at a time.
 class UiaStandin : public ::testing::Test {
  protected:
   void SetUp() override {
+    ASSERT_TRUE(foreground_lock_.held()) << "foreground lock not acquired in time";
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
     const HRESULT hr = CoCreateInstance(__uuidof(CUIAutomation), nullptr, kClsctxAll, __uuidof(IUIAutomation),
                                         reinterpret_cast<void**>(automation_.GetAddressOf()));
@@ -81,6 +85,7 @@ class UiaStandin : public ::testing::Test {
     return windows::current_pattern<Pattern>(element, id);
   }
 
+  ForegroundLock foreground_lock_;
   ComPtr<IUIAutomation> automation_;
   standin::LiveObjectsFunction live_objects_ = nullptr;
   std::optional<SampleAppProcess> app_;
