@@ -4,6 +4,9 @@
 #                          build/wine, one persistent wineserver, the test registrations
 #   vantro_wine_teardown   stops what setup started (also run from the EXIT trap)
 #   vantro_release_keys    releases modifier keys that an earlier run may have left down
+#   vantro_wine_fresh_session
+#                          ends every process of the prefix (a program a test left running)
+#                          and starts its services and desktop again
 #
 # Nothing is ever killed by name: the Xvfb by its own PID, the wineserver of this prefix only.
 
@@ -83,6 +86,13 @@ vantro_restart_wineserver() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
   if wineserver -p 2>/dev/null; then VANTRO_WINESERVER_STARTED=1; fi
+}
+
+vantro_wine_fresh_session() {
+  vantro_restart_wineserver
+  wineboot </dev/null >/dev/null 2>&1 || true
+  vantro_wait_for_desktop || return 1
+  vantro_release_keys
 }
 
 # Waits (bounded) for the prefix's virtual desktop window on the X screen.
