@@ -57,7 +57,11 @@ probe() { timeout 60 wine "$E2E_PROBE" "$@" 2>/dev/null | tr -d '\r'; }
 # Keys on the Xvfb display. With no window manager the X focus follows the pointer, so a chord
 # goes to the Wine desktop under the pointer; the overlay has an X window of its own, which
 # gets the focus before keys are typed into it.
-press() { xdotool mousemove 640 400 && xdotool key --clearmodifiers --delay 30 "$@"; }
+# A modifier left down by an earlier test would change the chord: all are released first.
+press() {
+  xdotool keyup ctrl shift alt super
+  xdotool mousemove 640 400 && xdotool key --clearmodifiers --delay 30 "$@"
+}
 type_to_overlay() {
   xdotool search --onlyvisible --name "^Vantro Overlay\$" windowfocus --sync >/dev/null 2>&1
   xdotool key --delay 50 "$@"
