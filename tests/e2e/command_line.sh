@@ -6,6 +6,8 @@
 # Run by scripts/test inside its prepared Wine environment (DISPLAY and WINEPREFIX exported).
 set -uo pipefail
 cd "$(dirname "$0")/../.."
+# shellcheck source=lib/instance.sh
+source tests/e2e/lib/instance.sh
 EXE=$PWD/build/windows/vantro.exe
 WORK=$(mktemp -d "$PWD/build/e2e-command-line.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
@@ -126,19 +128,6 @@ start_instance() {
   wine cmd /c "set LOCALAPPDATA=${LOCAL_W}&& set RUST_LOG=vantro=debug&& set NO_COLOR=1&& ${EXE_W} $1" \
     >"$WORK/run-out" 2>"$WORK/run-err" &
   instance=$!
-}
-# Waits (bounded) for the instance started last to end; sets rc to its exit code or "timeout".
-wait_instance() {
-  rc=timeout
-  for _ in $(seq 1 200); do
-    if ! kill -0 "$instance" 2>/dev/null; then
-      wait "$instance"
-      rc=$?
-      return
-    fi
-    sleep 0.1
-  done
-  kill "$instance" 2>/dev/null
 }
 starting_line='^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{6}Z  INFO vantro starting version=0\.3\.0$'
 

@@ -9,6 +9,8 @@
 # Run by scripts/test inside its prepared Wine environment (DISPLAY and WINEPREFIX exported).
 set -uo pipefail
 cd "$(dirname "$0")/../.."
+# shellcheck source=lib/instance.sh
+source tests/e2e/lib/instance.sh
 EXE=$PWD/build/windows/vantro.exe
 PROBE=$PWD/build/windows/tests/support/vantro_e2e_probe.exe
 WORK=$(mktemp -d "$PWD/build/e2e-settings.XXXXXX")
@@ -41,18 +43,6 @@ start_instance() {
     grep -qs "vantro 0.3.0 is running." "$WORK/run-out" && break
     sleep 0.1
   done
-}
-wait_instance() {
-  rc=timeout
-  for _ in $(seq 1 200); do
-    if ! kill -0 "$instance" 2>/dev/null; then
-      wait "$instance"
-      rc=$?
-      return
-    fi
-    sleep 0.1
-  done
-  kill "$instance" 2>/dev/null
 }
 close_instance() {
   timeout 60 wine "$EXE" --close >/dev/null 2>&1
