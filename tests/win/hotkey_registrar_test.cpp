@@ -15,6 +15,7 @@
 #include "hotkey/hotkey_failure.h"
 #include "support/hotkey_test_helpers.h"
 #include "support/log_capture.h"
+#include "support/message_box_recorder.h"
 #include "windows/handle.h"
 #include "windows/hotkey_conflict.h"
 #include "windows/hotkey_registrar.h"
@@ -24,6 +25,7 @@
 namespace vantro::windows {
 namespace {
 
+using test_support::BoxRecorder;
 using test_support::clear_channel;
 using test_support::kCtrlAltSpaceId;
 using test_support::kCtrlShiftSpaceId;
@@ -51,31 +53,6 @@ void press(HWND hwnd, std::uint32_t id, UINT mods, UINT vk) {
   for (const HotkeyEvent& event : seen) hotkey_events().send(event);
   ASSERT_TRUE(released) << "no release after a posted press";
 }
-
-struct ShownBox {
-  std::wstring text;
-  std::wstring caption;
-  UINT type;
-};
-std::vector<ShownBox> g_boxes;
-
-int WINAPI record_box(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
-  g_boxes.push_back({text, caption, type});
-  return IDOK;
-}
-
-// Shows boxes to nobody while it lives and keeps what they would have said.
-class BoxRecorder {
- public:
-  BoxRecorder() : previous_(set_message_box_for_tests(&record_box)) { g_boxes.clear(); }
-  ~BoxRecorder() { set_message_box_for_tests(previous_); }
-  BoxRecorder(const BoxRecorder&) = delete;
-  BoxRecorder& operator=(const BoxRecorder&) = delete;
-  [[nodiscard]] const std::vector<ShownBox>& boxes() const { return g_boxes; }
-
- private:
-  MessageBoxFunction previous_;
-};
 
 const test_support::CapturedEvent* find_event(const test_support::LogCapture& capture,
                                               std::string_view message, std::string_view field,

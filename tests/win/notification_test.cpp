@@ -12,6 +12,7 @@
 
 #include "support/foreground_lock.h"
 #include "support/log_capture.h"
+#include "support/message_box_recorder.h"
 
 namespace vantro::windows {
 namespace {
@@ -19,31 +20,11 @@ namespace {
 using test_support::ForegroundLock;
 using test_support::LogCapture;
 
-struct ShownBox {
-  HWND owner;
-  std::wstring text;
-  std::wstring caption;
-  UINT type;
-};
-
-std::vector<ShownBox> g_shown;
-
-int WINAPI record_box(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
-  g_shown.push_back({owner, text, caption, type});
-  return IDOK;
-}
-
-// Replaces the message box for one test and restores MessageBoxW afterwards.
+// Replaces the message box for one test and restores the previous one afterwards.
 class NotifySeam : public testing::Test {
  protected:
-  void SetUp() override {
-    g_shown.clear();
-    previous_ = set_message_box_for_tests(&record_box);
-  }
-  void TearDown() override { set_message_box_for_tests(previous_); }
-
- private:
-  MessageBoxFunction previous_ = nullptr;
+  [[nodiscard]] const std::vector<test_support::RecordedBox>& shown() const { return recorder_.boxes(); }
+  test_support::BoxRecorder recorder_;
 };
 
 TEST_F(NotifySeam, LevelChoosesIconAndEventLevel) {
@@ -59,15 +40,15 @@ TEST_F(NotifySeam, LevelChoosesIconAndEventLevel) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.level));
-    g_shown.clear();
+    recorder_.clear();
     LogCapture capture;
     notify("vantro", "No visible windows to pick from.", c.level);
 
-    ASSERT_EQ(g_shown.size(), 1u);
-    EXPECT_EQ(g_shown[0].owner, nullptr);
-    EXPECT_EQ(g_shown[0].type, MB_OK | c.icon);  // the icon flag alone: no modality or topmost flags
-    EXPECT_EQ(g_shown[0].caption, L"vantro");
-    EXPECT_EQ(g_shown[0].text, L"No visible windows to pick from.");
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_EQ(shown()[0].owner, nullptr);
+    EXPECT_EQ(shown()[0].type, MB_OK | c.icon);  // the icon flag alone: no modality or topmost flags
+    EXPECT_EQ(shown()[0].caption, L"vantro");
+    EXPECT_EQ(shown()[0].text, L"No visible windows to pick from.");
 
     ASSERT_EQ(capture.events().size(), 1u);
     const auto& event = capture.events()[0];
@@ -91,9 +72,9 @@ TEST_F(NotifySeam, TextsReachTheBoxAsUtf16WithLineFeedsUnchanged) {
       "application\n\nOpen Settings from the tray to choose a different chord.";
   notify("vantro: hotkey conflict \xC3\xA9\xF0\x9F\x98\x80", body, NotificationLevel::Warning);
 
-  ASSERT_EQ(g_shown.size(), 1u);
-  EXPECT_EQ(g_shown[0].caption, L"vantro: hotkey conflict \u00E9\U0001F600");
-  EXPECT_EQ(g_shown[0].text,
+  ASSERT_EQ(shown().size(), 1u);
+  EXPECT_EQ(shown()[0].caption, L"vantro: hotkey conflict \u00E9\U0001F600");
+  EXPECT_EQ(shown()[0].text,
             L"Some hotkeys couldn't be registered:\n\nCtrl+Shift+Space \u2014 already in use by another "
             L"application\n\nOpen Settings from the tray to choose a different chord.");
   ASSERT_NE(capture.find("user notification"), nullptr);
@@ -105,20 +86,20 @@ TEST_F(NotifySeam, BoxIsShownWhenTheFilterDropsTheEvent) {
   notify("Settings saved", "Restart vantro to apply hotkey, alphabet, and color changes.",
          NotificationLevel::Info);
   EXPECT_TRUE(capture.events().empty());
-  ASSERT_EQ(g_shown.size(), 1u);
-  EXPECT_EQ(g_shown[0].caption, L"Settings saved");
+  ASSERT_EQ(shown().size(), 1u);
+  EXPECT_EQ(shown()[0].caption, L"Settings saved");
 }
 
 TEST_F(NotifySeam, EmptyTexts) {
   notify("", "", NotificationLevel::Error);
-  ASSERT_EQ(g_shown.size(), 1u);
-  EXPECT_EQ(g_shown[0].caption, L"");
-  EXPECT_EQ(g_shown[0].text, L"");
+  ASSERT_EQ(shown().size(), 1u);
+  EXPECT_EQ(shown()[0].caption, L"");
+  EXPECT_EQ(shown()[0].text, L"");
 }
 
 TEST_F(NotifySeam, NullRestoresTheRealMessageBox) {
-  EXPECT_EQ(set_message_box_for_tests(nullptr), &record_box);
-  EXPECT_EQ(set_message_box_for_tests(&record_box), &MessageBoxW);
+  EXPECT_EQ(set_message_box_for_tests(nullptr), &test_support::record_box);
+  EXPECT_EQ(set_message_box_for_tests(&test_support::record_box), &MessageBoxW);
 }
 
 // The child windows' texts of a dialog.

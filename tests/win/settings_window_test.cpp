@@ -17,6 +17,7 @@
 #include "support/file_bytes.h"
 #include "support/foreground_lock.h"
 #include "support/log_capture.h"
+#include "support/message_box_recorder.h"
 #include "support/scoped_env_var.h"
 #include "windows/notification.h"
 #include "windows/startup_registration.h"
@@ -39,11 +40,13 @@ struct Box {
   std::string body;
   UINT type;
 };
-std::vector<Box> g_boxes;
 
-int WINAPI record_box(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
-  g_boxes.push_back({narrow(caption), narrow(text), type});
-  return IDOK;
+// The boxes recorded so far, with their texts in UTF-8.
+std::vector<Box> boxes() {
+  std::vector<Box> shown;
+  for (const test_support::RecordedBox& box : test_support::recorded_boxes())
+    shown.push_back({narrow(box.caption), narrow(box.text), box.type});
+  return shown;
 }
 
 // --- Driving the window from inside its loop --------------------------------------------
@@ -195,11 +198,8 @@ class SettingsWindow : public ::testing::Test {
                     nullptr);
     if (key) RegCloseKey(key);
     set_run_key_for_tests(run_key_);
-    previous_box_ = set_message_box_for_tests(&record_box);
-    g_boxes.clear();
   }
   ~SettingsWindow() override {
-    set_message_box_for_tests(previous_box_);
     set_run_key_for_tests(L"");
     RegDeleteTreeW(HKEY_CURRENT_USER, test_parent().c_str());
     std::error_code ignored;
@@ -218,7 +218,7 @@ class SettingsWindow : public ::testing::Test {
   fs::path app_data_;
   ScopedEnvVar env_;
   std::wstring run_key_;
-  MessageBoxFunction previous_box_ = nullptr;
+  test_support::BoxRecorder boxes_;
 };
 
 struct ControlFacts {
@@ -330,7 +330,7 @@ TEST_F(SettingsWindow, OpensWithItsControlsAndCancelWritesNothing) {
   EXPECT_FALSE(startup) << "no Run value";
 
   EXPECT_FALSE(fs::exists(file()));
-  EXPECT_TRUE(g_boxes.empty());
+  EXPECT_TRUE(boxes().empty());
   WNDCLASSEXW info{sizeof info};
   EXPECT_FALSE(GetClassInfoExW(GetModuleHandleW(nullptr), kClassName, &info)) << "class unregistered";
 }
@@ -348,7 +348,7 @@ TEST_F(SettingsWindow, SaveWritesTheEntriesAndTheRunValue) {
                                                    });
   ASSERT_TRUE(result) << result.error().plain();
   EXPECT_TRUE(*result);
-  EXPECT_TRUE(g_boxes.empty()) << g_boxes.front().title;
+  EXPECT_TRUE(boxes().empty()) << boxes().front().title;
 
   config::Config expected;
   expected.hotkeys.pick_element = " Alt+Q ";
@@ -406,7 +406,7 @@ TEST_F(SettingsWindow, InvalidEntriesShowTheFirstFailureAndKeepTheWindowOpen) {
                                    });
   ASSERT_TRUE(result) << result.error().plain();
   EXPECT_FALSE(*result);
-  ASSERT_EQ(g_boxes.size(), 3u);
+  ASSERT_EQ(boxes().size(), 3u);
   const char* bodies[] = {
       "Pick element hotkey is invalid:\n  unrecognized key 'Nope' in 'Ctrl+Nope'\n\nPlease fix and try "
       "again.",
@@ -416,9 +416,9 @@ TEST_F(SettingsWindow, InvalidEntriesShowTheFirstFailureAndKeepTheWindowOpen) {
   };
   for (std::size_t i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(g_boxes[i].title, "Invalid settings");
-    EXPECT_EQ(g_boxes[i].body, bodies[i]);
-    EXPECT_EQ(g_boxes[i].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(boxes()[i].title, "Invalid settings");
+    EXPECT_EQ(boxes()[i].body, bodies[i]);
+    EXPECT_EQ(boxes()[i].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
   }
   EXPECT_EQ(kept, "Alt+Q");
   EXPECT_FALSE(fs::exists(file()));
@@ -437,10 +437,10 @@ TEST_F(SettingsWindow, FailedSaveKeepsTheWindowOpenAndTheRegistryUntouched) {
   unset.reset();
   ASSERT_TRUE(result) << result.error().plain();
   EXPECT_FALSE(*result);
-  ASSERT_EQ(g_boxes.size(), 1u);
-  EXPECT_EQ(g_boxes[0].title, "Failed to save config");
-  EXPECT_EQ(g_boxes[0].body, "APPDATA env var not set; cannot save config");
-  EXPECT_EQ(g_boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+  ASSERT_EQ(boxes().size(), 1u);
+  EXPECT_EQ(boxes()[0].title, "Failed to save config");
+  EXPECT_EQ(boxes()[0].body, "APPDATA env var not set; cannot save config");
+  EXPECT_EQ(boxes()[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
   EXPECT_EQ(is_startup_registered(), false);
 }
 
@@ -456,11 +456,11 @@ TEST_F(SettingsWindow, FailedStartupUpdateWarnsAndStillSaves) {
   ASSERT_TRUE(result) << result.error().plain();
   EXPECT_TRUE(*result);
   EXPECT_TRUE(shown_ticked);
-  ASSERT_EQ(g_boxes.size(), 1u);
-  EXPECT_EQ(g_boxes[0].title, "Couldn't update Windows startup");
-  EXPECT_EQ(g_boxes[0].body,
+  ASSERT_EQ(boxes().size(), 1u);
+  EXPECT_EQ(boxes()[0].title, "Couldn't update Windows startup");
+  EXPECT_EQ(boxes()[0].body,
             "Settings were saved, but the startup registry update failed:\nRegOpenKeyExW failed: 0x00000002");
-  EXPECT_EQ(g_boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+  EXPECT_EQ(boxes()[0].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
   const auto saved = config::load_config();
   ASSERT_TRUE(saved && *saved);
   EXPECT_TRUE((*saved)->startup.launch_at_startup);
@@ -474,40 +474,40 @@ TEST_F(SettingsWindow, ResetDeletesTheFileAndTheRunValue) {
   EXPECT_FALSE(*first);
   EXPECT_FALSE(fs::exists(file()));
   EXPECT_EQ(is_startup_registered(), false);
-  ASSERT_EQ(g_boxes.size(), 1u);
-  EXPECT_EQ(g_boxes[0].title, "Settings reset");
-  EXPECT_EQ(g_boxes[0].body, "Config file deleted. Defaults will apply on next launch.");
-  EXPECT_EQ(g_boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+  ASSERT_EQ(boxes().size(), 1u);
+  EXPECT_EQ(boxes()[0].title, "Settings reset");
+  EXPECT_EQ(boxes()[0].body, "Config file deleted. Defaults will apply on next launch.");
+  EXPECT_EQ(boxes()[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
 
   // Again, with nothing left to delete: only the same box.
-  g_boxes.clear();
+  boxes_.clear();
   test_support::LogCapture capture;
   ASSERT_TRUE(run_window(config::Config{}, {command(1102)}));
-  ASSERT_EQ(g_boxes.size(), 1u);
-  EXPECT_EQ(g_boxes[0].title, "Settings reset");
+  ASSERT_EQ(boxes().size(), 1u);
+  EXPECT_EQ(boxes()[0].title, "Settings reset");
   EXPECT_NE(capture.find("startup key already absent"), nullptr);
 }
 
 TEST_F(SettingsWindow, ResetFailuresAreReported) {
   remove_run_key();
   ASSERT_TRUE(run_window(config::Config{}, {command(1102)}));
-  ASSERT_EQ(g_boxes.size(), 2u);
-  EXPECT_EQ(g_boxes[0].title, "Reset partially complete");
-  EXPECT_EQ(g_boxes[0].body,
+  ASSERT_EQ(boxes().size(), 2u);
+  EXPECT_EQ(boxes()[0].title, "Reset partially complete");
+  EXPECT_EQ(boxes()[0].body,
             "Config was deleted, but disabling startup failed:\nRegOpenKeyExW failed: 0x00000002");
-  EXPECT_EQ(g_boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
-  EXPECT_EQ(g_boxes[1].title, "Settings reset");
+  EXPECT_EQ(boxes()[0].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+  EXPECT_EQ(boxes()[1].title, "Settings reset");
 
   // A folder where the file belongs cannot be deleted: the window stays open.
-  g_boxes.clear();
+  boxes_.clear();
   fs::create_directories(file());
   const auto result = run_window(config::Config{}, {command(1102), command(1101)});
   ASSERT_TRUE(result);
   EXPECT_FALSE(*result);
-  ASSERT_EQ(g_boxes.size(), 1u);
-  EXPECT_EQ(g_boxes[0].title, "Couldn't reset config");
-  EXPECT_NE(g_boxes[0].body.find("(os error "), std::string::npos) << g_boxes[0].body;
-  EXPECT_EQ(g_boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+  ASSERT_EQ(boxes().size(), 1u);
+  EXPECT_EQ(boxes()[0].title, "Couldn't reset config");
+  EXPECT_NE(boxes()[0].body.find("(os error "), std::string::npos) << boxes()[0].body;
+  EXPECT_EQ(boxes()[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
 }
 
 TEST_F(SettingsWindow, CloseButtonWritesNothing) {
@@ -519,7 +519,7 @@ TEST_F(SettingsWindow, CloseButtonWritesNothing) {
   ASSERT_TRUE(result);
   EXPECT_FALSE(*result);
   EXPECT_FALSE(fs::exists(file()));
-  EXPECT_TRUE(g_boxes.empty());
+  EXPECT_TRUE(boxes().empty());
 }
 
 TEST_F(SettingsWindow, AQuitRequestClosesTheWindowAndIsPassedOn) {
