@@ -82,6 +82,20 @@ press() {
   xdotool mousemove 640 400 && xdotool key --clearmodifiers "$1"
 }
 
+# close_overlay CANCELLED-EVENT: Escape until the log says the overlay closed. The overlay is
+# logged just before its window opens, so a first Escape can come too early and be lost.
+close_overlay() {
+  local try i
+  for try in 1 2 3 4 5; do
+    xdotool key Escape
+    for i in $(seq 1 20); do
+      grep -qsF "$1" "$(log_file)" && return 0
+      sleep 0.1
+    done
+  done
+  fail "the overlay did not close on Escape ($1 not logged)"
+}
+
 # The action a chord started has run when one of its outcomes is in the log: the overlay
 # shown, nothing to pick, or the failure the main loop reports. A box it shows is closed.
 # action_ran ACTION-DEBUG-NAME OVERLAY-EVENT EMPTY-EVENT
@@ -97,7 +111,7 @@ action_ran() {
       return 0
     fi
     if grep -qsF "$2" "$(log_file)"; then
-      xdotool key Escape
+      close_overlay "${2#showing } cancelled"
       return 0
     fi
     sleep 0.1
