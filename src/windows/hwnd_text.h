@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <string>
 
-#include <fmt/format.h>
+#include "picking/window_filter.h"
 
 namespace vantro::windows {
 
 [[nodiscard]] inline std::string hwnd_text(HWND hwnd) {
-  return fmt::format("HWND(0x{:x})", reinterpret_cast<std::uintptr_t>(hwnd));
+  return picking::debug_text(picking::WindowHandle{reinterpret_cast<std::uintptr_t>(hwnd)});
 }
 
 }  // namespace vantro::windows

@@ -11,13 +11,10 @@
 #include <vector>
 
 #include "support/overlay_driver.h"
+#include "support/under_wine.h"
 #include "windows/wide.h"
 
 namespace vantro::test_support {
-
-inline bool running_under_wine() {
-  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
 
 // Starts a program of the host system (Wine runs ELF binaries from CreateProcessW). Its
 // handle cannot be waited for, so callers watch for its effects.

@@ -13,6 +13,7 @@
 #include "support/file_bytes.h"
 #include "support/log_capture.h"
 #include "support/scoped_env_var.h"
+#include "support/under_wine.h"
 #include "windows/handle.h"
 #include "windows/wide.h"
 
@@ -22,6 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 using test_support::LogCapture;
 using test_support::read_bytes;
+using test_support::running_under_wine;
 using test_support::ScopedEnvVar;
 using windows::UniqueHandle;
 
@@ -140,11 +142,6 @@ TEST_F(WindowsConfigFile, SaveOverAFileHeldOpenKeepsItIntact) {
 
   EXPECT_EQ(read_bytes(file()), before);
   EXPECT_EQ(GetFileAttributesW(temporary_path_for(file()).c_str()), INVALID_FILE_ATTRIBUTES);
-}
-
-bool running_under_wine() {
-  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 TEST_F(WindowsConfigFile, ReadOnlyFileIsNotDeleted) {
