@@ -207,7 +207,6 @@ std::string modifiers_debug(std::uint32_t modifiers) {
       {modifier::SHIFT, "SHIFT"},
       {modifier::SUPER, "SUPER"},
   }};
-  if (modifiers == 0) return "Modifiers(0x0)";
   std::string parts;
   std::uint32_t rest = modifiers;
   for (const auto& [flag, name] : kNames) {

@@ -71,7 +71,7 @@ struct Chord {
 [[nodiscard]] std::optional<std::uint16_t> virtual_key(std::uint8_t code);
 
 // The debug text of a modifier set: "Modifiers(CONTROL | SHIFT)", flags in bit order;
-// unnamed bits in hexadecimal, "Modifiers(0x0)" for the empty set.
+// unnamed bits in hexadecimal, "Modifiers()" for the empty set.
 [[nodiscard]] std::string modifiers_debug(std::uint32_t modifiers);
 
 }  // namespace vantro::hotkey
