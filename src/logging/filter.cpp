@@ -14,12 +14,6 @@ bool is_target_char(char c) {
          c == '_' || c == ':' || c == '-';
 }
 
-bool covers(std::string_view directive_target, std::string_view target) {
-  if (!target.starts_with(directive_target)) return false;
-  const std::string_view rest = target.substr(directive_target.size());
-  return rest.empty() || rest.starts_with("::");
-}
-
 }  // namespace
 
 std::optional<LevelFilter> parse_level_filter(std::string_view text) {
@@ -98,7 +92,7 @@ bool EnvFilter::enabled(Level level, std::string_view target) const {
   std::size_t best_length = 0;
   for (const Directive& d : directives_) {
     if (d.span_scoped) continue;
-    if (d.target && !covers(*d.target, target)) continue;
+    if (d.target && !target.starts_with(*d.target)) continue;
     // A directive with a target is more specific than one without; longer targets more so.
     const std::size_t length = d.target ? d.target->size() + 1 : 0;
     if (best == nullptr || length >= best_length) {

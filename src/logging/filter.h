@@ -46,8 +46,9 @@ class EnvFilter {
 
   // The most verbose level any event can have to pass; none when nothing passes.
   [[nodiscard]] std::optional<Level> max_level() const { return max_level_; }
-  // Decided by the most specific directive whose target covers `target` ("vantro" covers
-  // "vantro" and "vantro::…"); of equally specific ones the later wins.
+  // Decided by the most specific directive whose target is a prefix of `target` ("vantro::win"
+  // covers "vantro::win", "vantro::windows" and "vantro::windows::hotkey"): one with a target
+  // before one without, a longer target before a shorter one, the later of equal ones.
   [[nodiscard]] bool enabled(Level level, std::string_view target) const;
   [[nodiscard]] const std::vector<Directive>& directives() const { return directives_; }
 

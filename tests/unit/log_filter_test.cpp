@@ -37,7 +37,32 @@ TEST(EnvFilter, TargetDirectiveCoversItsModulesOnly) {
                           {Level::Debug, "vantro::windows::ipc", true},
                           {Level::Trace, "vantro", false},
                           {Level::Error, "other", false},
-                          {Level::Error, "vantrox", false}});
+                          {Level::Error, "vantrox", true},
+                          {Level::Error, "xvantro", false}});
+}
+
+// A target directive matches every target that begins with its text, not only whole
+// "::" segments.
+TEST(EnvFilter, TargetDirectiveIsAPlainPrefix) {
+  const EnvFilter filter = EnvFilter::from_variable({env::VarState::Set, "vantro::win=debug"});
+  expect_queries(filter, {{Level::Debug, "vantro::windows::hotkey", true},
+                          {Level::Debug, "vantro::windows", true},
+                          {Level::Debug, "vantro::win", true},
+                          {Level::Trace, "vantro::windows::hotkey", false},
+                          {Level::Error, "vantro::wi", false},
+                          {Level::Error, "vantro", false},
+                          {Level::Error, "vantro::config", false}});
+}
+
+// The longest matching target decides, also when it ends inside a segment.
+TEST(EnvFilter, LongerPrefixIsMoreSpecific) {
+  const EnvFilter filter = EnvFilter::from_variable(
+      {env::VarState::Set, "vantro::windows::t=trace,vantro::windows=warn,vantro::w=off"});
+  expect_queries(filter, {{Level::Trace, "vantro::windows::tray", true},
+                          {Level::Warn, "vantro::windows::hotkey", true},
+                          {Level::Info, "vantro::windows::hotkey", false},
+                          {Level::Error, "vantro::window_picker", false},
+                          {Level::Error, "vantro::config", false}});
 }
 
 TEST(EnvFilter, MostSpecificDirectiveWins) {
