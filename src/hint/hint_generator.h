@@ -14,8 +14,8 @@ inline constexpr std::string_view kDefaultAlphabet = "asdfghjkl";
 
 // The length of the labels for `count` targets over an alphabet of `base` characters: 1 when
 // the alphabet alone is enough, otherwise the smallest length of at least 2 whose number of
-// labels reaches `count` (a product past 2^64 counts as reaching it). Requires base >= 2
-// when count > base.
+// labels reaches `count` (a product past 2^64 counts as reaching it). Below two characters
+// a longer label gives no more labels, so the search stops at 2, as on such an overflow.
 [[nodiscard]] std::uint32_t label_length(std::uint64_t base, std::uint64_t count);
 
 class HintGenerator {

@@ -131,6 +131,15 @@ TEST(HintGenerator, LabelLengthSearch) {
       {kMax, kMax, 1},
       {kMax - 1, kMax, 2},  // the first product overflows
       {1u << 31, kMax, 3},  // 2^62 < 2^64 - 1, then 2^93 overflows
+      // Fewer than two characters: no length gives more labels than the first step beyond
+      // the alphabet, so the search stops there, as it does on an overflow.
+      {1, 0, 1},
+      {1, 1, 1},
+      {1, 2, 2},
+      {1, kMax, 2},
+      {0, 0, 1},
+      {0, 1, 2},
+      {0, kMax, 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.base) + " / " + std::to_string(c.count));
