@@ -5,7 +5,13 @@
 namespace vantro {
 
 Error Error::hresult(std::int32_t hr, std::string_view system_message) {
-  return Error(fmt::format("{} (0x{:08X})", system_message, static_cast<std::uint32_t>(hr)));
+  return coded(hr, fmt::format("{} (0x{:08X})", system_message, static_cast<std::uint32_t>(hr)));
+}
+
+Error Error::coded(std::int32_t hr, std::string message) {
+  Error error(std::move(message));
+  error.hresult_code_ = hr;
+  return error;
 }
 
 Error Error::io(int code, std::string_view system_message) {

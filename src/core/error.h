@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <expected>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -16,6 +17,9 @@ class Error {
 
   // An HRESULT with the system's text for it: "{message} (0x{hr:08X})".
   [[nodiscard]] static Error hresult(std::int32_t hr, std::string_view system_message);
+  // A message that stands for an HRESULT: the text is the message alone, the code is kept
+  // as data (hresult_code()).
+  [[nodiscard]] static Error coded(std::int32_t hr, std::string message);
   // A system input/output error: "{message} (os error {code})".
   [[nodiscard]] static Error io(int code, std::string_view system_message);
 
@@ -37,11 +41,14 @@ class Error {
   // Messages from the outermost to the innermost.
   [[nodiscard]] std::vector<std::string> chain() const { return {chain_.rbegin(), chain_.rend()}; }
   [[nodiscard]] const std::string& root_cause() const { return chain_.front(); }
+  // The HRESULT the innermost message stands for, when it was made from one.
+  [[nodiscard]] std::optional<std::int32_t> hresult_code() const { return hresult_code_; }
 
   friend bool operator==(const Error&, const Error&) = default;
 
  private:
   std::vector<std::string> chain_;  // innermost first
+  std::optional<std::int32_t> hresult_code_;
 };
 
 template <class T = void>

@@ -185,7 +185,7 @@ std::string by_role_text(const std::vector<picking::ElementInfo>& collected) {
 Error uia_error(HRESULT hr) {
   std::string message = thread_error_description();
   if (message.empty()) message = system_message(hr);
-  return Error::hresult(static_cast<std::int32_t>(hr), message);
+  return Error::coded(static_cast<std::int32_t>(hr), std::move(message));
 }
 
 bool is_browser_window(HWND window) {

@@ -20,8 +20,9 @@ namespace vantro::windows {
 template <class T>
 using ComPtr = Microsoft::WRL::ComPtr<T>;
 
-// An error of the element layer: the HRESULT of a failed UI Automation or COM call with its
-// message text (the thread's error description when there is one, else the system's).
+// An error of the element layer: the message text of a failed UI Automation or COM call
+// (the thread's error description when there is one, else the system's message for the
+// HRESULT) alone, with the HRESULT kept as data.
 [[nodiscard]] Error uia_error(HRESULT hr);
 
 class UiaClient {

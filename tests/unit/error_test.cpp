@@ -35,6 +35,13 @@ TEST(Error, HresultAndIoTexts) {
             "The system cannot find the file specified. (os error 2)");
 }
 
+TEST(Error, CodedMessageKeepsItsHresultAsDataOnly) {
+  const Error e = Error::coded(static_cast<std::int32_t>(0x80040154), "Class not registered").context("step");
+  EXPECT_EQ(e.alternate(), "step: Class not registered");
+  EXPECT_EQ(e.hresult_code(), std::optional<std::int32_t>(static_cast<std::int32_t>(0x80040154)));
+  EXPECT_EQ(Error("plain").hresult_code(), std::nullopt);
+}
+
 TEST(Error, WithContextWrapsOnlyFailures) {
   Result<int> ok = 5;
   EXPECT_EQ(with_context(std::move(ok), "never shown").value(), 5);
