@@ -3,6 +3,8 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -202,8 +204,10 @@ Result<UniqueIcon> tray_icon_image() {
   }
   GdiFlush();
 
-  // Every pixel carries its own alpha; the mask only has to exist.
-  UniqueBitmap mask(CreateBitmap(size, size, 1, 1, nullptr));
+  // Every pixel carries its own alpha and is opaque: an AND mask of zeros, one bit per pixel,
+  // rows padded to 16 bits (32 pixels need none).
+  static constexpr std::array<std::uint8_t, size * size / 8> kOpaqueMask{};
+  UniqueBitmap mask(CreateBitmap(size, size, 1, 1, kOpaqueMask.data()));
   if (!mask) return fail(last_error("CreateBitmap").context("Icon::from_rgba"));
 
   ICONINFO icon_info{};

@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <array>
+#include <bit>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -269,6 +271,28 @@ TEST(TrayRelease, QuietWhenTheIconIsRemoved) {
   EXPECT_EQ(written, "");
 }
 
+// The 32 rows of one of the icon's bitmaps, top to bottom, read back at the given bits per
+// pixel; empty when the read fails.
+std::vector<std::uint8_t> read_icon_bitmap(HBITMAP bitmap, WORD bits_per_pixel) {
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[2];  // room for a monochrome bitmap's colour table
+  } request{};
+  request.header.biSize = sizeof(request.header);
+  request.header.biWidth = 32;
+  request.header.biHeight = -32;
+  request.header.biPlanes = 1;
+  request.header.biBitCount = bits_per_pixel;
+  request.header.biCompression = BI_RGB;
+  std::vector<std::uint8_t> bits(std::size_t{32} * 32 * bits_per_pixel / 8, 0xAA);
+  HDC dc = GetDC(nullptr);
+  const int rows =
+      GetDIBits(dc, bitmap, 0, 32, bits.data(), reinterpret_cast<BITMAPINFO*>(&request), DIB_RGB_COLORS);
+  ReleaseDC(nullptr, dc);
+  if (rows != 32) bits.clear();
+  return bits;
+}
+
 TEST(TrayIconImage, HoldsTheDrawnPixelsWithAlpha) {
   auto icon = tray_icon_image();
   ASSERT_TRUE(icon) << icon.error().alternate();
@@ -280,20 +304,25 @@ TEST(TrayIconImage, HoldsTheDrawnPixelsWithAlpha) {
   EXPECT_EQ(colour.bmWidth, 32);
   EXPECT_EQ(colour.bmHeight, 32);
 
-  BITMAPINFO request{};
-  request.bmiHeader.biSize = sizeof(request.bmiHeader);
-  request.bmiHeader.biWidth = 32;
-  request.bmiHeader.biHeight = -32;
-  request.bmiHeader.biPlanes = 1;
-  request.bmiHeader.biBitCount = 32;
-  request.bmiHeader.biCompression = BI_RGB;
-  std::vector<std::uint8_t> bgra(4096);
-  HDC dc = GetDC(nullptr);
-  const int rows = GetDIBits(dc, info.hbmColor, 0, 32, bgra.data(), &request, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, dc);
+  const std::vector<std::uint8_t> bgra = read_icon_bitmap(info.hbmColor, 32);
   DeleteObject(info.hbmColor);
   DeleteObject(info.hbmMask);
-  ASSERT_EQ(rows, 32);
+  ASSERT_EQ(bgra.size(), 4096u);
+
+  // Pixels named by their colour in blue, green, red, alpha order: #1A1A1A and #FFE500.
+  struct Bgra {
+    int column, row;
+    std::array<std::uint8_t, 4> expected;
+  };
+  constexpr std::array<std::uint8_t, 4> kInk{0x1A, 0x1A, 0x1A, 0xFF};
+  constexpr std::array<std::uint8_t, 4> kFill{0x00, 0xE5, 0xFF, 0xFF};
+  const Bgra named[] = {{0, 0, kInk},  {31, 31, kInk},  {1, 15, kInk}, {15, 30, kInk},
+                        {2, 2, kFill}, {29, 29, kFill}, {5, 15, kFill}};
+  for (const Bgra& p : named) {
+    SCOPED_TRACE("pixel (" + std::to_string(p.column) + ", " + std::to_string(p.row) + ")");
+    const std::size_t at = (static_cast<std::size_t>(p.row) * 32 + static_cast<std::size_t>(p.column)) * 4;
+    EXPECT_EQ((std::array<std::uint8_t, 4>{bgra[at], bgra[at + 1], bgra[at + 2], bgra[at + 3]}), p.expected);
+  }
 
   const tray::IconPixels rgba = tray::tray_icon_pixels();
   int mismatches = 0;
@@ -303,6 +332,26 @@ TEST(TrayIconImage, HoldsTheDrawnPixelsWithAlpha) {
       ++mismatches;
   }
   EXPECT_EQ(mismatches, 0);
+}
+
+// The AND mask is all zeros, so that every pixel of the colour bitmap shows.
+TEST(TrayIconImage, MaskLetsEveryPixelShow) {
+  auto icon = tray_icon_image();
+  ASSERT_TRUE(icon) << icon.error().alternate();
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(icon->get(), &info));
+  BITMAP mask{};
+  ASSERT_NE(GetObjectW(info.hbmMask, sizeof(mask), &mask), 0);
+  EXPECT_EQ(mask.bmWidth, 32);
+  EXPECT_EQ(mask.bmHeight, 32);  // a colour icon's mask is the AND mask alone
+
+  const std::vector<std::uint8_t> bits = read_icon_bitmap(info.hbmMask, 1);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  ASSERT_EQ(bits.size(), 128u);
+  int set_bits = 0;
+  for (const std::uint8_t byte : bits) set_bits += std::popcount(byte);
+  EXPECT_EQ(set_bits, 0) << "mask bits that hide the colour pixel";
 }
 
 // What the timer saw of the open menu.
