@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <optional>
 
@@ -41,11 +42,18 @@ class HotkeyEventChannel {
 [[nodiscard]] HotkeyEventChannel& hotkey_events();
 
 // The hidden window of the calling thread on which hotkeys are registered. WM_HOTKEY sends a
-// Pressed event and starts a poller thread that sends Released once the key is up.
+// Pressed event and starts a poller thread that sends Released once the key is up. The
+// pollers belong to the window's owner: destroying it destroys the window, then stops every
+// poller still waiting for its key and waits until each has ended.
 class HotkeyWindow {
  public:
   // No window; what a moved-from or released owner holds.
-  HotkeyWindow() = default;
+  HotkeyWindow();
+  ~HotkeyWindow();
+  HotkeyWindow(HotkeyWindow&&) noexcept;
+  HotkeyWindow& operator=(HotkeyWindow&&) noexcept;
+  HotkeyWindow(const HotkeyWindow&) = delete;
+  HotkeyWindow& operator=(const HotkeyWindow&) = delete;
 
   // Fails with the system error when the window cannot be created.
   [[nodiscard]] static Result<HotkeyWindow> create();
@@ -56,12 +64,13 @@ class HotkeyWindow {
   // Fails with the text "Failed to unregister hotkey: ...".
   [[nodiscard]] Result<void> unregister_hotkey(const hotkey::HotKey& hotkey);
 
-  [[nodiscard]] HWND hwnd() const { return window_.get(); }
-  [[nodiscard]] explicit operator bool() const { return static_cast<bool>(window_); }
+  [[nodiscard]] HWND hwnd() const;
+  [[nodiscard]] explicit operator bool() const { return static_cast<bool>(state_); }
 
  private:
-  explicit HotkeyWindow(HWND hwnd) : window_(hwnd) {}
-  UniqueWindow window_;
+  struct State;  // the window and its pollers, at an address the window procedure can keep
+  explicit HotkeyWindow(std::unique_ptr<State> state);
+  std::unique_ptr<State> state_;
 };
 
 // How often a key-release poller looks at the key.

@@ -185,5 +185,35 @@ TEST_F(HotkeyKeys, HeldChordCostsNoCpu) {
                                               {kCtrlShiftSpaceId, HotkeyState::Released}}));
 }
 
+// The owner of the hotkeys destroyed while its chord is still held: the poller waiting for
+// the key ends with it, so no thread of it runs on while the process exits.
+TEST_F(HotkeyKeys, DestroyedOwnerLeavesNoPollerRunning) {
+  FocusWindow focus;
+  ASSERT_TRUE(focus.hwnd());
+  UniqueHandle poller;
+  {
+    HotkeyRegistrar registrar = make_registrar();
+    ASSERT_TRUE(register_hotkeys(registrar, config::HotkeyBindings{}).empty());
+    clear_channel();
+    if (!xdotool(L"mousemove 300 250 keydown ctrl+shift+space sleep 3 keyup space+shift+ctrl"))
+      GTEST_SKIP() << "xdotool cannot be started";
+    std::vector<HotkeyEvent> events;
+    ASSERT_TRUE(pump_until(
+        [&] {
+          while (auto event = hotkey_events().try_receive()) events.push_back(*event);
+          return !events.empty();
+        },
+        std::chrono::seconds(10)))
+        << "no WM_HOTKEY arrived";
+    ASSERT_EQ(events[0], (HotkeyEvent{kCtrlShiftSpaceId, HotkeyState::Pressed}));
+    poller.reset(OpenThread(SYNCHRONIZE, FALSE, last_release_poller_thread_id()));
+    ASSERT_TRUE(poller);
+    ASSERT_EQ(WaitForSingleObject(poller.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "the key was released before the owner was destroyed";
+  }
+  EXPECT_EQ(WaitForSingleObject(poller.get(), 0), WAIT_OBJECT_0) << "the poller outlived its owner";
+  EXPECT_EQ(GetAsyncKeyState(VK_SPACE) & 0x8000, 0x8000) << "the key went up meanwhile: nothing was shown";
+}
+
 }  // namespace
 }  // namespace vantro::windows
