@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include <fmt/format.h>
+
 #include "logging/log.h"
 
 namespace vantro::picking {
@@ -93,6 +95,10 @@ Result<ScreenPoint> choose_click_point(ActivationTarget& target) {
   if (const std::optional<ScreenPoint> point = target.clickable_point()) return *point;
   Result<ScreenRect> rect = target.bounding_rectangle();
   if (!rect) return fail(std::move(rect.error()));
+  // A vanished or hidden element reads as 0, 0, 0, 0: its centre is no place to click.
+  if (rect->right <= rect->left || rect->bottom <= rect->top)
+    return fail(fmt::format("element bounding rectangle has no area: left {}, top {}, right {}, bottom {}",
+                            rect->left, rect->top, rect->right, rect->bottom));
   return rect_centre(*rect);
 }
 

@@ -120,7 +120,9 @@ struct GlidePlan {
 [[nodiscard]] MouseInput absolute_move(ScreenPoint point, ScreenSize screen);
 
 // The point the fallback clicks: the clickable point, else the rectangle's centre; the
-// rectangle's error when it cannot be read.
+// rectangle's error when it cannot be read, and "element bounding rectangle has no area: left
+// {}, top {}, right {}, bottom {}" when right <= left or bottom <= top (a vanished or hidden
+// element).
 [[nodiscard]] Result<ScreenPoint> choose_click_point(ActivationTarget& target);
 
 // Moves the cursor to `point`, reading the screen size for every move.

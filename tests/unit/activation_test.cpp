@@ -301,6 +301,54 @@ TEST(MouseFallback, FailuresStopTheFallbackWhereTheyHappen) {
   }
 }
 
+TEST(MouseFallback, ARectangleWithoutAreaEndsTheActivationBeforeAnyInput) {
+  struct Case {
+    const char* name;
+    ScreenRect rect;
+    const char* error;  // the innermost message; nullptr: the element is clicked
+  };
+  const Case cases[] = {
+      {"zero, as a vanished element reads",
+       {0, 0, 0, 0},
+       "element bounding rectangle has no area: left 0, top 0, right 0, bottom 0"},
+      {"negative width",
+       {30, 10, 20, 40},
+       "element bounding rectangle has no area: left 30, top 10, right 20, bottom 40"},
+      {"negative height",
+       {10, 40, 30, 20},
+       "element bounding rectangle has no area: left 10, top 40, right 30, bottom 20"},
+      {"vertical line",
+       {20, 10, 20, 40},
+       "element bounding rectangle has no area: left 20, top 10, right 20, bottom 40"},
+      {"horizontal line",
+       {-10, -20, 40, -20},
+       "element bounding rectangle has no area: left -10, top -20, right 40, bottom -20"},
+      {"one pixel", {15, 60, 16, 61}, nullptr},
+      {"left of and above the origin", {-40, -30, -10, -10}, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeTarget target;  // no clickable point
+    target.rect = c.rect;
+    FakeMouse mouse;
+    mouse.cursor = ScreenPoint{15, 60};
+    test_support::LogCapture capture(log::Level::Trace);
+    const Result<void> result = activate(ElementId{4}, target, mouse);
+    if (c.error == nullptr) {
+      ASSERT_TRUE(result.has_value()) << result.error().alternate();
+      ASSERT_GE(mouse.steps.size(), 5u);
+      EXPECT_EQ(std::vector<Step>(mouse.steps.end() - 4, mouse.steps.end()),
+                (std::vector<Step>{kDown, pause(100), kUp, pause(100)}));
+      continue;
+    }
+    ASSERT_FALSE(result.has_value());
+    EXPECT_EQ(result.error().alternate(),
+              std::string("invoking element failed: element.click() failed: ") + c.error);
+    EXPECT_TRUE(mouse.steps.empty()) << "no input for an element without area";
+    EXPECT_TRUE(capture.events().empty()) << "no fallback warning";
+  }
+}
+
 TEST(MouseFallback, RefusedButtonUpIsSentOnceMoreBeforeTheError) {
   FakeTarget target;
   target.point = ScreenPoint{100, 100};

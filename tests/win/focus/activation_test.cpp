@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "hint/hint_generator.h"
+#include "picking/pick_flow.h"
 #include "support/log_capture.h"
 #include "support/uia_standin/standin_api.h"
 #include "win/sample_app_process.h"
@@ -207,6 +209,106 @@ TEST_F(Activation, TheSystemMouseClicksTheControlToo) {
   const Result<void> done = perform(*client_, *id);
   ASSERT_TRUE(done.has_value()) << done.error().alternate();
   EXPECT_TRUE(printed(202)) << "the synthesized click did not reach the button";
+}
+
+// The pick-element flow over the real client and activation, with an overlay stand-in that
+// makes the control vanish while it is "open" and then chooses it.
+class VanishingPick final : public picking::ElementPickSteps {
+ public:
+  enum class Vanish { Hidden, ApplicationClosed };
+
+  VanishingPick(UiaClient& client, picking::MouseDevice& mouse, SampleAppProcess& app, int control,
+                Vanish how)
+      : client_(client), mouse_(mouse), app_(app), control_(control), how_(how) {}
+
+  bool chosen = false;
+  bool notified = false;
+
+  Result<std::vector<picking::ElementInfo>> enumerate_foreground() override {
+    return client_.enumerate_foreground();
+  }
+  Result<std::optional<std::size_t>> run_overlay(std::span<const overlay::OverlayTarget> targets) override {
+    const HWND control = find_control(app_.window(), control_);
+    RECT rect{};
+    if (!GetWindowRect(control, &rect)) return std::optional<std::size_t>{};
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+      if (targets[i].x != rect.left || targets[i].y != rect.top) continue;
+      if (how_ == Vanish::Hidden) {
+        ShowWindow(control, SW_HIDE);
+        if (IsWindowVisible(control)) return std::optional<std::size_t>{};
+      } else {
+        app_.stop();
+      }
+      chosen = true;
+      return std::optional<std::size_t>{i};
+    }
+    return std::optional<std::size_t>{};
+  }
+  Result<void> perform(picking::ElementId id) override { return windows::perform(client_, id, mouse_); }
+  void notify(std::string_view, std::string_view, NotificationLevel) override { notified = true; }
+
+ private:
+  UiaClient& client_;
+  picking::MouseDevice& mouse_;
+  SampleAppProcess& app_;
+  int control_;
+  Vanish how_;
+};
+
+TEST_F(Activation, AnElementThatVanishedWhileTheOverlayWasOpenIsNotClicked) {
+  using Vanish = VanishingPick::Vanish;
+  struct Case {
+    const char* name;
+    Vanish how;
+    const char* error;  // the WARN's error field, or its beginning when `whole` is false
+    bool whole;
+  };
+  const Case cases[] = {
+      {"the control hidden: its rectangle reads as 0, 0, 0, 0", Vanish::Hidden,
+       "invoking element failed\n\nCaused by:\n    0: element.click() failed\n"
+       "    1: element bounding rectangle has no area: left 0, top 0, right 0, bottom 0",
+       true},
+      {"the application closed: its rectangle cannot be read", Vanish::ApplicationClosed,
+       "invoking element failed\n\nCaused by:\n    0: element.click() failed\n    1: ", false},
+  };
+  const hint::HintGenerator hints(hint::kDefaultAlphabet);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    start(
+        L"--title vanishing --pos 300,200 --size 400,300 "
+        L"button,id=401,text=Vanish,x=150,y=100,w=120,h=40,fail=all");
+    WatchedMouse mouse;
+    VanishingPick steps(*client_, mouse, *app_, 401, c.how);
+    test_support::LogCapture capture(log::Level::Debug);
+    const Result<void> picked = picking::pick_element(steps, hints);
+    ASSERT_TRUE(picked.has_value()) << "a failed activation is no failed action: "
+                                    << picked.error().alternate();
+    ASSERT_TRUE(steps.chosen) << "the control was not among the targets, or did not vanish";
+    EXPECT_FALSE(steps.notified);
+
+    // Every input goes through the watched mouse. (Where GetCursorPos reads afterwards says
+    // nothing here: Wine takes the X pointer's position when a window under it is hidden or
+    // closed.)
+    EXPECT_TRUE(mouse.sent.empty()) << mouse.sent.size() << " inputs sent";
+    if (c.how == Vanish::Hidden) {
+      EXPECT_FALSE(app_->wait_for_line("command id=401", std::chrono::milliseconds(300)).has_value())
+          << "the hidden button was clicked";
+    }
+
+    const auto* warning = capture.find("perform failed");
+    ASSERT_NE(warning, nullptr);
+    EXPECT_EQ(warning->level, log::Level::Warn);
+    EXPECT_EQ(warning->target, "vantro");
+    const std::string* error = warning->field("error");
+    ASSERT_NE(error, nullptr);
+    if (c.whole) {
+      EXPECT_EQ(*error, c.error);
+    } else {
+      EXPECT_TRUE(error->starts_with(c.error)) << *error;
+    }
+    EXPECT_EQ(capture.find("no UIA pattern matched; used mouse-click fallback"), nullptr);
+    app_.reset();
+  }
 }
 
 TEST_F(Activation, AnIdTheLatestEnumerationDoesNotHoldIsRefused) {
