@@ -81,14 +81,15 @@ GlidePlan plan_glide(ScreenPoint from, ScreenPoint to) {
   return plan;
 }
 
-std::int32_t normalise_coordinate(std::int32_t value, std::int32_t extent) {
-  const float ratio = static_cast<float>(value) / static_cast<float>(extent);
+std::int32_t normalise_coordinate(std::int32_t value, std::int32_t origin, std::int32_t extent) {
+  const std::int64_t offset = std::int64_t{value} - std::int64_t{origin};
+  const float ratio = static_cast<float>(offset) / static_cast<float>(extent);
   return saturating_truncate(ratio * kAbsoluteMouseRange);
 }
 
-MouseInput absolute_move(ScreenPoint point, ScreenSize screen) {
-  return {normalise_coordinate(point.x, screen.width), normalise_coordinate(point.y, screen.height),
-          kMouseMoveAbsolute};
+MouseInput absolute_move(ScreenPoint point, const VirtualScreen& screen) {
+  return {normalise_coordinate(point.x, screen.left, screen.width),
+          normalise_coordinate(point.y, screen.top, screen.height), kMouseMoveAbsolute};
 }
 
 Result<ScreenPoint> choose_click_point(ActivationTarget& target) {
@@ -103,7 +104,7 @@ Result<ScreenPoint> choose_click_point(ActivationTarget& target) {
 }
 
 Result<void> move_cursor(MouseDevice& mouse, ScreenPoint point) {
-  Result<ScreenSize> screen = mouse.primary_screen_size();
+  Result<VirtualScreen> screen = mouse.virtual_screen();
   if (!screen) return fail(std::move(screen.error()));
   return mouse.send(absolute_move(point, *screen));
 }

@@ -87,7 +87,7 @@ class WatchedMouse final : public picking::MouseDevice {
     if (position) start = *position;
     return position;
   }
-  Result<picking::ScreenSize> primary_screen_size() override { return mouse_.primary_screen_size(); }
+  Result<picking::VirtualScreen> virtual_screen() override { return mouse_.virtual_screen(); }
   Result<void> send(const picking::MouseInput& input) override {
     sent.push_back(input);
     return mouse_.send(input);
@@ -173,7 +173,7 @@ TEST_F(Activation, WithEveryPatternFailingTheMouseClicksTheControl) {
   // checked: Wine may still give the point before.)
   ASSERT_TRUE(mouse.start.has_value());
   const picking::GlidePlan plan = plan_glide(*mouse.start, {centre.x, centre.y});
-  const picking::ScreenSize screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const picking::VirtualScreen screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   std::vector<picking::MouseInput> expected;
   for (const picking::ScreenPoint& point : plan.intermediate)
     expected.push_back(picking::absolute_move(point, screen));
