@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,18 @@
 #include "support/uia_standin/standin_api.h"
 #include "win/sample_app_process.h"
 
+namespace vantro::picking {
+
+// Readable failures of the input comparisons.
+void PrintTo(const ScreenPoint& point, std::ostream* out) {
+  *out << point.x << "," << point.y;
+}
+void PrintTo(const MouseInput& input, std::ostream* out) {
+  *out << "{" << input.dx << ", " << input.dy << ", 0x" << std::hex << input.flags << std::dec << "}";
+}
+
+}  // namespace vantro::picking
+
 namespace vantro::windows {
 namespace {
 
@@ -26,6 +39,34 @@ using test_support::find_control;
 using test_support::SampleAppProcess;
 
 constexpr auto kOutputTimeout = std::chrono::seconds(5);
+
+// Puts the cursor at the point and waits (bounded) until GetCursorPos reads it there. Under
+// Wine SetCursorPos alone does not last: Wine takes the X pointer's position again now and
+// then, and only input moves the X pointer. So the point is also reached with an absolute
+// move, whose units are chosen for Wine's mapping to the pixel (left + units × width / 65536,
+// rounded down).
+bool place_cursor(POINT point) {
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  if (width == 0 || height == 0) return false;
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dx = static_cast<LONG>(((point.x - left) * 65536LL + width - 1) / width);
+  move.mi.dy = static_cast<LONG>(((point.y - top) * 65536LL + height - 1) / height);
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+  if (SendInput(1, &move, sizeof(INPUT)) != 1 || !SetCursorPos(point.x, point.y)) return false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  for (int steady = 0; steady < 5;) {
+    POINT now{};
+    const bool there = GetCursorPos(&now) && now.x == point.x && now.y == point.y;
+    steady = there ? steady + 1 : 0;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    Sleep(10);
+  }
+  return true;
+}
 
 bool automation_server_registered() {
   HKEY key = nullptr;
@@ -52,6 +93,10 @@ class Activation : public ::testing::Test {
       ASSERT_TRUE(client.has_value()) << client.error().alternate();
       client_.emplace(std::move(*client));
     }
+    enumerate();
+  }
+
+  void enumerate() {
     auto list = client_->enumerate_foreground();
     ASSERT_TRUE(list.has_value()) << list.error().alternate();
     elements_ = std::move(*list);
@@ -148,18 +193,34 @@ TEST_F(Activation, EachControlGoesThroughThePatternItsKindOffers) {
 }
 
 TEST_F(Activation, WithEveryPatternFailingTheMouseClicksTheControl) {
+  // The figures below are worked out for the test prefix's desktop of 1280 x 800 pixels.
+  ASSERT_EQ(GetSystemMetrics(SM_XVIRTUALSCREEN), 0);
+  ASSERT_EQ(GetSystemMetrics(SM_YVIRTUALSCREEN), 0);
+  ASSERT_EQ(GetSystemMetrics(SM_CXVIRTUALSCREEN), 1280);
+  ASSERT_EQ(GetSystemMetrics(SM_CYVIRTUALSCREEN), 800);
   start(
       L"--title fallback --pos 300,200 --size 400,300 "
       L"button,id=201,text=Click,x=150,y=100,w=120,h=40,fail=all");
+  // The window moved so that the button covers 580,380 to 700,420: its centre is the
+  // desktop's, 640,400.
+  const HWND button = find_control(app_->window(), 201);
+  RECT rect{};
+  RECT frame{};
+  ASSERT_TRUE(GetWindowRect(button, &rect));
+  ASSERT_TRUE(GetWindowRect(app_->window(), &frame));
+  ASSERT_TRUE(SetWindowPos(app_->window(), nullptr, frame.left + 580 - rect.left, frame.top + 380 - rect.top,
+                           0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+  ASSERT_TRUE(GetWindowRect(button, &rect));
+  ASSERT_EQ(rect.left, 580);
+  ASSERT_EQ(rect.top, 380);
+  ASSERT_EQ(rect.right, 700);
+  ASSERT_EQ(rect.bottom, 420);
+  enumerate();
   const std::optional<ElementId> id = id_of(201);
   ASSERT_TRUE(id.has_value()) << "control not collected";
-  RECT rect{};
-  ASSERT_TRUE(GetWindowRect(find_control(app_->window(), 201), &rect));
-  const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-  // Far enough away for a glide. Wine applies warps asynchronously and re-reads the X pointer
-  // now and then, so the glide is checked against where the cursor read when it began.
-  ASSERT_TRUE(SetCursorPos(centre.x - 200, centre.y + 100));
-  Sleep(100);
+  // 45 pixels left of the centre: two steps of 22 pixels, one intermediate move and a pause of
+  // 250 ms.
+  ASSERT_TRUE(place_cursor({595, 400})) << "the cursor did not reach 595,400";
 
   test_support::LogCapture capture(log::Level::Debug);
   WatchedMouse mouse;
@@ -168,26 +229,21 @@ TEST_F(Activation, WithEveryPatternFailingTheMouseClicksTheControl) {
   const auto elapsed = std::chrono::steady_clock::now() - started;
   ASSERT_TRUE(done.has_value()) << done.error().alternate();
 
-  // The moves of the glide plan from that point over the primary screen, the last onto the
-  // centre, then the button down and up. (What the cursor reads right after each move is not
-  // checked: Wine may still give the point before.)
   ASSERT_TRUE(mouse.start.has_value());
-  const picking::GlidePlan plan = plan_glide(*mouse.start, {centre.x, centre.y});
-  const picking::VirtualScreen screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  std::vector<picking::MouseInput> expected;
-  for (const picking::ScreenPoint& point : plan.intermediate)
-    expected.push_back(picking::absolute_move(point, screen));
-  expected.push_back(picking::absolute_move(plan.target, screen));
-  expected.push_back({0, 0, picking::kMouseLeftDown});
-  expected.push_back({0, 0, picking::kMouseLeftUp});
+  ASSERT_EQ(*mouse.start, (picking::ScreenPoint{595, 400})) << "the glide began elsewhere";
+  // Over the virtual desktop (0xC001): 617,400 is 617 / 1280 × 65535 = 31589.92 and
+  // 400 / 800 × 65535 = 32767.5; 640,400 is 32767.5 both ways. Then the button down (0x2) and
+  // up (0x4). (What the cursor reads right after each move is not checked: Wine may still give
+  // the point before.)
+  const std::vector<picking::MouseInput> expected = {
+      {31589, 32767, 0xC001}, {32767, 32767, 0xC001}, {0, 0, 0x0002}, {0, 0, 0x0004}};
   EXPECT_EQ(mouse.sent, expected);
   // The button went down over the control. (Where GetCursorPos reads afterwards is Wine's
   // business: it re-reads the lagging X pointer, at times one glide step short.)
   EXPECT_TRUE(printed(201)) << "the synthesized click did not reach the button";
-  // The glide's pauses, then 100 ms after each button input (Wine's sleeps may end a tick
-  // early).
-  const auto slept = plan.pause * plan.intermediate.size() + 2 * picking::kClickPause;
-  EXPECT_GE(elapsed + std::chrono::milliseconds(20), slept)
+  // The glide's 250 ms, then 100 ms after each button input: 450 ms (Wine's sleeps may end a
+  // tick early).
+  EXPECT_GE(elapsed + std::chrono::milliseconds(20), std::chrono::milliseconds(450))
       << std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() << " ms";
   const auto* warning = capture.find("no UIA pattern matched; used mouse-click fallback");
   ASSERT_NE(warning, nullptr);
