@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include <fmt/format.h>
+
 #include "logging/log.h"
 
 namespace vantro::picking {
@@ -79,25 +81,30 @@ GlidePlan plan_glide(ScreenPoint from, ScreenPoint to) {
   return plan;
 }
 
-std::int32_t normalise_coordinate(std::int32_t value, std::int32_t extent) {
-  const float ratio = static_cast<float>(value) / static_cast<float>(extent);
+std::int32_t normalise_coordinate(std::int32_t value, std::int32_t origin, std::int32_t extent) {
+  const std::int64_t offset = std::int64_t{value} - std::int64_t{origin};
+  const float ratio = static_cast<float>(offset) / static_cast<float>(extent);
   return saturating_truncate(ratio * kAbsoluteMouseRange);
 }
 
-MouseInput absolute_move(ScreenPoint point, ScreenSize screen) {
-  return {normalise_coordinate(point.x, screen.width), normalise_coordinate(point.y, screen.height),
-          kMouseMoveAbsolute};
+MouseInput absolute_move(ScreenPoint point, const VirtualScreen& screen) {
+  return {normalise_coordinate(point.x, screen.left, screen.width),
+          normalise_coordinate(point.y, screen.top, screen.height), kMouseMoveAbsolute};
 }
 
 Result<ScreenPoint> choose_click_point(ActivationTarget& target) {
   if (const std::optional<ScreenPoint> point = target.clickable_point()) return *point;
   Result<ScreenRect> rect = target.bounding_rectangle();
   if (!rect) return fail(std::move(rect.error()));
+  // A vanished or hidden element reads as 0, 0, 0, 0: its centre is no place to click.
+  if (rect->right <= rect->left || rect->bottom <= rect->top)
+    return fail(fmt::format("element bounding rectangle has no area: left {}, top {}, right {}, bottom {}",
+                            rect->left, rect->top, rect->right, rect->bottom));
   return rect_centre(*rect);
 }
 
 Result<void> move_cursor(MouseDevice& mouse, ScreenPoint point) {
-  Result<ScreenSize> screen = mouse.primary_screen_size();
+  Result<VirtualScreen> screen = mouse.virtual_screen();
   if (!screen) return fail(std::move(screen.error()));
   return mouse.send(absolute_move(point, *screen));
 }

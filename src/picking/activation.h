@@ -44,7 +44,11 @@ struct ScreenPoint {
   friend bool operator==(const ScreenPoint&, const ScreenPoint&) = default;
 };
 
-struct ScreenSize {
+// The virtual screen, the rectangle that holds every monitor: its left and top (negative when
+// a monitor lies left of or above the primary one) and its size.
+struct VirtualScreen {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
   std::int32_t width = 0;
   std::int32_t height = 0;
 };
@@ -73,9 +77,10 @@ struct MouseInput {
   friend bool operator==(const MouseInput&, const MouseInput&) = default;
 };
 
-inline constexpr std::uint32_t kMouseMoveAbsolute = 0x8001;  // MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE
-inline constexpr std::uint32_t kMouseLeftDown = 0x0002;      // MOUSEEVENTF_LEFTDOWN
-inline constexpr std::uint32_t kMouseLeftUp = 0x0004;        // MOUSEEVENTF_LEFTUP
+// MOUSEEVENTF_MOVE | MOUSEEVENTF_VIRTUALDESK | MOUSEEVENTF_ABSOLUTE
+inline constexpr std::uint32_t kMouseMoveAbsolute = 0xC001;
+inline constexpr std::uint32_t kMouseLeftDown = 0x0002;  // MOUSEEVENTF_LEFTDOWN
+inline constexpr std::uint32_t kMouseLeftUp = 0x0004;    // MOUSEEVENTF_LEFTUP
 
 // The mouse and the clock, as the fallback uses them.
 class MouseDevice {
@@ -83,8 +88,9 @@ class MouseDevice {
   virtual ~MouseDevice() = default;
   // GetCursorPos.
   [[nodiscard]] virtual Result<ScreenPoint> cursor_position() = 0;
-  // GetSystemMetrics(SM_CXSCREEN) and (SM_CYSCREEN); an error when either reads 0.
-  [[nodiscard]] virtual Result<ScreenSize> primary_screen_size() = 0;
+  // GetSystemMetrics(SM_XVIRTUALSCREEN), (SM_YVIRTUALSCREEN), (SM_CXVIRTUALSCREEN) and
+  // (SM_CYVIRTUALSCREEN); an error when the width or the height reads 0.
+  [[nodiscard]] virtual Result<VirtualScreen> virtual_screen() = 0;
   // SendInput with this one mouse input; an error unless the record was inserted.
   [[nodiscard]] virtual Result<void> send(const MouseInput& input) = 0;
   virtual void sleep(std::chrono::milliseconds duration) = 0;
@@ -112,18 +118,22 @@ struct GlidePlan {
 };
 [[nodiscard]] GlidePlan plan_glide(ScreenPoint from, ScreenPoint to);
 
-// A coordinate in absolute mouse units over a screen extent: value / extent × 65535 in single
+// A coordinate in absolute mouse units over the span of the virtual screen that starts at
+// `origin`: (value − origin) / extent × 65535, the difference exact, the rest in single
 // precision, truncated toward zero and saturated to the 32-bit range. `extent` is not 0.
-[[nodiscard]] std::int32_t normalise_coordinate(std::int32_t value, std::int32_t extent);
+[[nodiscard]] std::int32_t normalise_coordinate(std::int32_t value, std::int32_t origin, std::int32_t extent);
 
-// The absolute move to `point` over the primary screen of that size.
-[[nodiscard]] MouseInput absolute_move(ScreenPoint point, ScreenSize screen);
+// The absolute move to `point` over the virtual screen (MOUSEEVENTF_VIRTUALDESK), so that a
+// point on any monitor is reached.
+[[nodiscard]] MouseInput absolute_move(ScreenPoint point, const VirtualScreen& screen);
 
 // The point the fallback clicks: the clickable point, else the rectangle's centre; the
-// rectangle's error when it cannot be read.
+// rectangle's error when it cannot be read, and "element bounding rectangle has no area: left
+// {}, top {}, right {}, bottom {}" when right <= left or bottom <= top (a vanished or hidden
+// element).
 [[nodiscard]] Result<ScreenPoint> choose_click_point(ActivationTarget& target);
 
-// Moves the cursor to `point`, reading the screen size for every move.
+// Moves the cursor to `point`, reading the virtual screen for every move.
 [[nodiscard]] Result<void> move_cursor(MouseDevice& mouse, ScreenPoint point);
 
 // Glides the cursor from where it is to `point` along `plan_glide`'s moves and pauses.

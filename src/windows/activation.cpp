@@ -13,6 +13,9 @@ namespace {
 using picking::ActivationPath;
 
 static_assert(sizeof(INPUT) == 40, "SendInput is given 40-byte INPUT records");
+static_assert(picking::kMouseMoveAbsolute ==
+              (MOUSEEVENTF_MOVE | MOUSEEVENTF_VIRTUALDESK | MOUSEEVENTF_ABSOLUTE));
+static_assert(picking::kMouseLeftDown == MOUSEEVENTF_LEFTDOWN && picking::kMouseLeftUp == MOUSEEVENTF_LEFTUP);
 
 // Calls the pattern's method when the element offers the pattern; the pattern objects are
 // released when this returns.
@@ -73,11 +76,13 @@ Result<picking::ScreenPoint> SystemMouse::cursor_position() {
   return picking::ScreenPoint{point.x, point.y};
 }
 
-Result<picking::ScreenSize> SystemMouse::primary_screen_size() {
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
+Result<picking::VirtualScreen> SystemMouse::virtual_screen() {
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
   if (width == 0 || height == 0) return fail(last_error());
-  return picking::ScreenSize{width, height};
+  return picking::VirtualScreen{left, top, width, height};
 }
 
 Result<void> SystemMouse::send(const picking::MouseInput& input) {

@@ -22,7 +22,7 @@ namespace vantro::windows {
 class SystemMouse final : public picking::MouseDevice {
  public:
   [[nodiscard]] Result<picking::ScreenPoint> cursor_position() override;
-  [[nodiscard]] Result<picking::ScreenSize> primary_screen_size() override;
+  [[nodiscard]] Result<picking::VirtualScreen> virtual_screen() override;
   [[nodiscard]] Result<void> send(const picking::MouseInput& input) override;
   void sleep(std::chrono::milliseconds duration) override;
   void write_standard_error(std::string_view line) override;

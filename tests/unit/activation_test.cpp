@@ -53,12 +53,12 @@ Step pause(int ms) {
   return {Step::Sleep, {}, milliseconds(ms)};
 }
 
-constexpr ScreenSize kScreen{1280, 800};
+constexpr VirtualScreen kScreen{0, 0, 1280, 800};  // one monitor
 
 class FakeMouse final : public MouseDevice {
  public:
   Result<ScreenPoint> cursor = ScreenPoint{100, 100};
-  Result<ScreenSize> screen = kScreen;
+  Result<VirtualScreen> screen = kScreen;
   int refuse_send_number = 0;  // the n-th send (from 1) is refused; 0: none
   int refuse_sends_from = 0;   // every send from this one on is refused; 0: none
   std::vector<Step> steps;
@@ -66,7 +66,7 @@ class FakeMouse final : public MouseDevice {
   int screen_reads = 0;
 
   Result<ScreenPoint> cursor_position() override { return cursor; }
-  Result<ScreenSize> primary_screen_size() override {
+  Result<VirtualScreen> virtual_screen() override {
     ++screen_reads;
     return screen;
   }
@@ -163,9 +163,51 @@ TEST(Normalise, SinglePrecisionTruncatedAndSaturated) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.value << " / " << c.extent);
-    EXPECT_EQ(normalise_coordinate(c.value, c.extent), c.expected);
+    EXPECT_EQ(normalise_coordinate(c.value, 0, c.extent), c.expected);
   }
-  EXPECT_EQ(absolute_move({640, 400}, {1280, 800}), (MouseInput{32767, 32767, 0x8001}));
+  EXPECT_EQ(absolute_move({640, 400}, {0, 0, 1280, 800}), (MouseInput{32767, 32767, 0xC001}));
+}
+
+TEST(Normalise, MovesSpanTheVirtualDesktopOfEveryMonitor) {
+  struct Case {
+    const char* name;
+    VirtualScreen screen;
+    ScreenPoint point;
+    MouseInput move;
+  };
+  // A monitor of 1920 x 1080 left of the primary one: −1920,0 to 1920,1080. And one above it:
+  // 0,−1080 to 1920,1080.
+  constexpr VirtualScreen kLeft{-1920, 0, 3840, 1080};
+  constexpr VirtualScreen kAbove{0, -1080, 1920, 2160};
+  const Case cases[] = {
+      {"left: its top-left corner", kLeft, {-1920, 0}, {0, 0, 0xC001}},
+      {"left: the centre of the left monitor", kLeft, {-960, 540}, {16383, 32767, 0xC001}},  // 16383.75
+      {"left: the primary monitor's origin", kLeft, {0, 0}, {32767, 0, 0xC001}},
+      {"left: the primary monitor's last pixel", kLeft, {1919, 1079}, {65517, 65474, 0xC001}},
+      {"left: the far corner", kLeft, {1920, 1080}, {65535, 65535, 0xC001}},
+      {"left: beyond its left edge", kLeft, {-2000, 0}, {-1365, 0, 0xC001}},  // −1365.3125
+      {"above: the centre of the upper monitor", kAbove, {960, -540}, {32767, 16383, 0xC001}},
+      {"above: the centre of the primary monitor", kAbove, {960, 540}, {32767, 49151, 0xC001}},  // 49151.25
+      {"above: the primary monitor's origin", kAbove, {100, 0}, {3413, 32767, 0xC001}},          // 3413.28125
+      {"above: its top-left corner", kAbove, {0, -1080}, {0, 0, 0xC001}},
+      {"the value far from the origin saturates", {kMin, kMin, 1, 1}, {kMax, kMax}, {kMax, kMax, 0xC001}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(absolute_move(c.point, c.screen), c.move);
+  }
+}
+
+TEST(MouseFallback, AnElementOnTheMonitorLeftOfThePrimaryOneIsClickedThere) {
+  FakeTarget target;
+  target.point = ScreenPoint{-950, 540};
+  FakeMouse mouse;
+  mouse.screen = VirtualScreen{-1920, 0, 3840, 1080};
+  mouse.cursor = ScreenPoint{-960, 540};  // 10 px away: one jump
+  ASSERT_TRUE(click_element(target, mouse).has_value());
+  // x: 970 / 3840 × 65535 = 16554.41; y: 540 / 1080 × 65535 = 32767.5.
+  EXPECT_EQ(mouse.steps,
+            (std::vector<Step>{sent({16554, 32767, 0xC001}), kDown, pause(100), kUp, pause(100)}));
 }
 
 TEST(Activation, PatternsAreTriedInOrderUntilOneSucceeds) {
@@ -221,7 +263,7 @@ TEST(Activation, WithoutAnyPatternTheMouseGlidesAndClicksWithAWarning) {
   const std::vector<Step> expected = {
       sent(move_to(15, 40)), pause(250), sent(move_to(15, 20)), kDown, pause(100), kUp, pause(100)};
   EXPECT_EQ(mouse.steps, expected);
-  EXPECT_EQ(mouse.screen_reads, 2) << "the screen size is read for every move";
+  EXPECT_EQ(mouse.screen_reads, 2) << "the virtual screen is read for every move";
   ASSERT_EQ(capture.events().size(), 1u);
   EXPECT_EQ(capture.events()[0].level, log::Level::Warn);
   EXPECT_EQ(capture.events()[0].target, "vantro::windows");
@@ -298,6 +340,54 @@ TEST(MouseFallback, FailuresStopTheFallbackWhereTheyHappen) {
         << result.error().alternate();
     EXPECT_EQ(mouse.steps, c.steps);
     EXPECT_TRUE(capture.events().empty()) << "a failed activation logs nothing itself";
+  }
+}
+
+TEST(MouseFallback, ARectangleWithoutAreaEndsTheActivationBeforeAnyInput) {
+  struct Case {
+    const char* name;
+    ScreenRect rect;
+    const char* error;  // the innermost message; nullptr: the element is clicked
+  };
+  const Case cases[] = {
+      {"zero, as a vanished element reads",
+       {0, 0, 0, 0},
+       "element bounding rectangle has no area: left 0, top 0, right 0, bottom 0"},
+      {"negative width",
+       {30, 10, 20, 40},
+       "element bounding rectangle has no area: left 30, top 10, right 20, bottom 40"},
+      {"negative height",
+       {10, 40, 30, 20},
+       "element bounding rectangle has no area: left 10, top 40, right 30, bottom 20"},
+      {"vertical line",
+       {20, 10, 20, 40},
+       "element bounding rectangle has no area: left 20, top 10, right 20, bottom 40"},
+      {"horizontal line",
+       {-10, -20, 40, -20},
+       "element bounding rectangle has no area: left -10, top -20, right 40, bottom -20"},
+      {"one pixel", {15, 60, 16, 61}, nullptr},
+      {"left of and above the origin", {-40, -30, -10, -10}, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeTarget target;  // no clickable point
+    target.rect = c.rect;
+    FakeMouse mouse;
+    mouse.cursor = ScreenPoint{15, 60};
+    test_support::LogCapture capture(log::Level::Trace);
+    const Result<void> result = activate(ElementId{4}, target, mouse);
+    if (c.error == nullptr) {
+      ASSERT_TRUE(result.has_value()) << result.error().alternate();
+      ASSERT_GE(mouse.steps.size(), 5u);
+      EXPECT_EQ(std::vector<Step>(mouse.steps.end() - 4, mouse.steps.end()),
+                (std::vector<Step>{kDown, pause(100), kUp, pause(100)}));
+      continue;
+    }
+    ASSERT_FALSE(result.has_value());
+    EXPECT_EQ(result.error().alternate(),
+              std::string("invoking element failed: element.click() failed: ") + c.error);
+    EXPECT_TRUE(mouse.steps.empty()) << "no input for an element without area";
+    EXPECT_TRUE(capture.events().empty()) << "no fallback warning";
   }
 }
 

@@ -9,12 +9,27 @@
 
 #include <cstdlib>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "hint/hint_generator.h"
+#include "picking/pick_flow.h"
 #include "support/log_capture.h"
 #include "support/uia_standin/standin_api.h"
 #include "win/sample_app_process.h"
+
+namespace vantro::picking {
+
+// Readable failures of the input comparisons.
+void PrintTo(const ScreenPoint& point, std::ostream* out) {
+  *out << point.x << "," << point.y;
+}
+void PrintTo(const MouseInput& input, std::ostream* out) {
+  *out << "{" << input.dx << ", " << input.dy << ", 0x" << std::hex << input.flags << std::dec << "}";
+}
+
+}  // namespace vantro::picking
 
 namespace vantro::windows {
 namespace {
@@ -24,6 +39,34 @@ using test_support::find_control;
 using test_support::SampleAppProcess;
 
 constexpr auto kOutputTimeout = std::chrono::seconds(5);
+
+// Puts the cursor at the point and waits (bounded) until GetCursorPos reads it there. Under
+// Wine SetCursorPos alone does not last: Wine takes the X pointer's position again now and
+// then, and only input moves the X pointer. So the point is also reached with an absolute
+// move, whose units are chosen for Wine's mapping to the pixel (left + units × width / 65536,
+// rounded down).
+bool place_cursor(POINT point) {
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  if (width == 0 || height == 0) return false;
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dx = static_cast<LONG>(((point.x - left) * 65536LL + width - 1) / width);
+  move.mi.dy = static_cast<LONG>(((point.y - top) * 65536LL + height - 1) / height);
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+  if (SendInput(1, &move, sizeof(INPUT)) != 1 || !SetCursorPos(point.x, point.y)) return false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  for (int steady = 0; steady < 5;) {
+    POINT now{};
+    const bool there = GetCursorPos(&now) && now.x == point.x && now.y == point.y;
+    steady = there ? steady + 1 : 0;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    Sleep(10);
+  }
+  return true;
+}
 
 bool automation_server_registered() {
   HKEY key = nullptr;
@@ -50,6 +93,10 @@ class Activation : public ::testing::Test {
       ASSERT_TRUE(client.has_value()) << client.error().alternate();
       client_.emplace(std::move(*client));
     }
+    enumerate();
+  }
+
+  void enumerate() {
     auto list = client_->enumerate_foreground();
     ASSERT_TRUE(list.has_value()) << list.error().alternate();
     elements_ = std::move(*list);
@@ -85,7 +132,7 @@ class WatchedMouse final : public picking::MouseDevice {
     if (position) start = *position;
     return position;
   }
-  Result<picking::ScreenSize> primary_screen_size() override { return mouse_.primary_screen_size(); }
+  Result<picking::VirtualScreen> virtual_screen() override { return mouse_.virtual_screen(); }
   Result<void> send(const picking::MouseInput& input) override {
     sent.push_back(input);
     return mouse_.send(input);
@@ -146,18 +193,34 @@ TEST_F(Activation, EachControlGoesThroughThePatternItsKindOffers) {
 }
 
 TEST_F(Activation, WithEveryPatternFailingTheMouseClicksTheControl) {
+  // The figures below are worked out for the test prefix's desktop of 1280 x 800 pixels.
+  ASSERT_EQ(GetSystemMetrics(SM_XVIRTUALSCREEN), 0);
+  ASSERT_EQ(GetSystemMetrics(SM_YVIRTUALSCREEN), 0);
+  ASSERT_EQ(GetSystemMetrics(SM_CXVIRTUALSCREEN), 1280);
+  ASSERT_EQ(GetSystemMetrics(SM_CYVIRTUALSCREEN), 800);
   start(
       L"--title fallback --pos 300,200 --size 400,300 "
       L"button,id=201,text=Click,x=150,y=100,w=120,h=40,fail=all");
+  // The window moved so that the button covers 580,380 to 700,420: its centre is the
+  // desktop's, 640,400.
+  const HWND button = find_control(app_->window(), 201);
+  RECT rect{};
+  RECT frame{};
+  ASSERT_TRUE(GetWindowRect(button, &rect));
+  ASSERT_TRUE(GetWindowRect(app_->window(), &frame));
+  ASSERT_TRUE(SetWindowPos(app_->window(), nullptr, frame.left + 580 - rect.left, frame.top + 380 - rect.top,
+                           0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+  ASSERT_TRUE(GetWindowRect(button, &rect));
+  ASSERT_EQ(rect.left, 580);
+  ASSERT_EQ(rect.top, 380);
+  ASSERT_EQ(rect.right, 700);
+  ASSERT_EQ(rect.bottom, 420);
+  enumerate();
   const std::optional<ElementId> id = id_of(201);
   ASSERT_TRUE(id.has_value()) << "control not collected";
-  RECT rect{};
-  ASSERT_TRUE(GetWindowRect(find_control(app_->window(), 201), &rect));
-  const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-  // Far enough away for a glide. Wine applies warps asynchronously and re-reads the X pointer
-  // now and then, so the glide is checked against where the cursor read when it began.
-  ASSERT_TRUE(SetCursorPos(centre.x - 200, centre.y + 100));
-  Sleep(100);
+  // 45 pixels left of the centre: two steps of 22 pixels, one intermediate move and a pause of
+  // 250 ms.
+  ASSERT_TRUE(place_cursor({595, 400})) << "the cursor did not reach 595,400";
 
   test_support::LogCapture capture(log::Level::Debug);
   WatchedMouse mouse;
@@ -166,26 +229,21 @@ TEST_F(Activation, WithEveryPatternFailingTheMouseClicksTheControl) {
   const auto elapsed = std::chrono::steady_clock::now() - started;
   ASSERT_TRUE(done.has_value()) << done.error().alternate();
 
-  // The moves of the glide plan from that point over the primary screen, the last onto the
-  // centre, then the button down and up. (What the cursor reads right after each move is not
-  // checked: Wine may still give the point before.)
   ASSERT_TRUE(mouse.start.has_value());
-  const picking::GlidePlan plan = plan_glide(*mouse.start, {centre.x, centre.y});
-  const picking::ScreenSize screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  std::vector<picking::MouseInput> expected;
-  for (const picking::ScreenPoint& point : plan.intermediate)
-    expected.push_back(picking::absolute_move(point, screen));
-  expected.push_back(picking::absolute_move(plan.target, screen));
-  expected.push_back({0, 0, picking::kMouseLeftDown});
-  expected.push_back({0, 0, picking::kMouseLeftUp});
+  ASSERT_EQ(*mouse.start, (picking::ScreenPoint{595, 400})) << "the glide began elsewhere";
+  // Over the virtual desktop (0xC001): 617,400 is 617 / 1280 × 65535 = 31589.92 and
+  // 400 / 800 × 65535 = 32767.5; 640,400 is 32767.5 both ways. Then the button down (0x2) and
+  // up (0x4). (What the cursor reads right after each move is not checked: Wine may still give
+  // the point before.)
+  const std::vector<picking::MouseInput> expected = {
+      {31589, 32767, 0xC001}, {32767, 32767, 0xC001}, {0, 0, 0x0002}, {0, 0, 0x0004}};
   EXPECT_EQ(mouse.sent, expected);
   // The button went down over the control. (Where GetCursorPos reads afterwards is Wine's
   // business: it re-reads the lagging X pointer, at times one glide step short.)
   EXPECT_TRUE(printed(201)) << "the synthesized click did not reach the button";
-  // The glide's pauses, then 100 ms after each button input (Wine's sleeps may end a tick
-  // early).
-  const auto slept = plan.pause * plan.intermediate.size() + 2 * picking::kClickPause;
-  EXPECT_GE(elapsed + std::chrono::milliseconds(20), slept)
+  // The glide's 250 ms, then 100 ms after each button input: 450 ms (Wine's sleeps may end a
+  // tick early).
+  EXPECT_GE(elapsed + std::chrono::milliseconds(20), std::chrono::milliseconds(450))
       << std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() << " ms";
   const auto* warning = capture.find("no UIA pattern matched; used mouse-click fallback");
   ASSERT_NE(warning, nullptr);
@@ -207,6 +265,106 @@ TEST_F(Activation, TheSystemMouseClicksTheControlToo) {
   const Result<void> done = perform(*client_, *id);
   ASSERT_TRUE(done.has_value()) << done.error().alternate();
   EXPECT_TRUE(printed(202)) << "the synthesized click did not reach the button";
+}
+
+// The pick-element flow over the real client and activation, with an overlay stand-in that
+// makes the control vanish while it is "open" and then chooses it.
+class VanishingPick final : public picking::ElementPickSteps {
+ public:
+  enum class Vanish { Hidden, ApplicationClosed };
+
+  VanishingPick(UiaClient& client, picking::MouseDevice& mouse, SampleAppProcess& app, int control,
+                Vanish how)
+      : client_(client), mouse_(mouse), app_(app), control_(control), how_(how) {}
+
+  bool chosen = false;
+  bool notified = false;
+
+  Result<std::vector<picking::ElementInfo>> enumerate_foreground() override {
+    return client_.enumerate_foreground();
+  }
+  Result<std::optional<std::size_t>> run_overlay(std::span<const overlay::OverlayTarget> targets) override {
+    const HWND control = find_control(app_.window(), control_);
+    RECT rect{};
+    if (!GetWindowRect(control, &rect)) return std::optional<std::size_t>{};
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+      if (targets[i].x != rect.left || targets[i].y != rect.top) continue;
+      if (how_ == Vanish::Hidden) {
+        ShowWindow(control, SW_HIDE);
+        if (IsWindowVisible(control)) return std::optional<std::size_t>{};
+      } else {
+        app_.stop();
+      }
+      chosen = true;
+      return std::optional<std::size_t>{i};
+    }
+    return std::optional<std::size_t>{};
+  }
+  Result<void> perform(picking::ElementId id) override { return windows::perform(client_, id, mouse_); }
+  void notify(std::string_view, std::string_view, NotificationLevel) override { notified = true; }
+
+ private:
+  UiaClient& client_;
+  picking::MouseDevice& mouse_;
+  SampleAppProcess& app_;
+  int control_;
+  Vanish how_;
+};
+
+TEST_F(Activation, AnElementThatVanishedWhileTheOverlayWasOpenIsNotClicked) {
+  using Vanish = VanishingPick::Vanish;
+  struct Case {
+    const char* name;
+    Vanish how;
+    const char* error;  // the WARN's error field, or its beginning when `whole` is false
+    bool whole;
+  };
+  const Case cases[] = {
+      {"the control hidden: its rectangle reads as 0, 0, 0, 0", Vanish::Hidden,
+       "invoking element failed\n\nCaused by:\n    0: element.click() failed\n"
+       "    1: element bounding rectangle has no area: left 0, top 0, right 0, bottom 0",
+       true},
+      {"the application closed: its rectangle cannot be read", Vanish::ApplicationClosed,
+       "invoking element failed\n\nCaused by:\n    0: element.click() failed\n    1: ", false},
+  };
+  const hint::HintGenerator hints(hint::kDefaultAlphabet);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    start(
+        L"--title vanishing --pos 300,200 --size 400,300 "
+        L"button,id=401,text=Vanish,x=150,y=100,w=120,h=40,fail=all");
+    WatchedMouse mouse;
+    VanishingPick steps(*client_, mouse, *app_, 401, c.how);
+    test_support::LogCapture capture(log::Level::Debug);
+    const Result<void> picked = picking::pick_element(steps, hints);
+    ASSERT_TRUE(picked.has_value()) << "a failed activation is no failed action: "
+                                    << picked.error().alternate();
+    ASSERT_TRUE(steps.chosen) << "the control was not among the targets, or did not vanish";
+    EXPECT_FALSE(steps.notified);
+
+    // Every input goes through the watched mouse. (Where GetCursorPos reads afterwards says
+    // nothing here: Wine takes the X pointer's position when a window under it is hidden or
+    // closed.)
+    EXPECT_TRUE(mouse.sent.empty()) << mouse.sent.size() << " inputs sent";
+    if (c.how == Vanish::Hidden) {
+      EXPECT_FALSE(app_->wait_for_line("command id=401", std::chrono::milliseconds(300)).has_value())
+          << "the hidden button was clicked";
+    }
+
+    const auto* warning = capture.find("perform failed");
+    ASSERT_NE(warning, nullptr);
+    EXPECT_EQ(warning->level, log::Level::Warn);
+    EXPECT_EQ(warning->target, "vantro");
+    const std::string* error = warning->field("error");
+    ASSERT_NE(error, nullptr);
+    if (c.whole) {
+      EXPECT_EQ(*error, c.error);
+    } else {
+      EXPECT_TRUE(error->starts_with(c.error)) << *error;
+    }
+    EXPECT_EQ(capture.find("no UIA pattern matched; used mouse-click fallback"), nullptr);
+    app_.reset();
+  }
 }
 
 TEST_F(Activation, AnIdTheLatestEnumerationDoesNotHoldIsRefused) {
