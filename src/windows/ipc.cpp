@@ -28,6 +28,10 @@ LRESULT CALLBACK ipc_wnd_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
   switch (message) {
     case WM_CLOSE:
       VANTRO_LOG_MSG(log::Level::Info, kTarget, "IPC: WM_CLOSE received \u2014 shutting down");
+      // An open popup menu (the tray's) runs a modal loop of its own that may take the quit
+      // message out of the queue and drop it (Wine's does): the menu is ended first, so that
+      // the quit reaches the loop that is waiting for it. Without a menu this does nothing.
+      (void)EndMenu();
       // The window stays: the main function destroys it after its loop has ended.
       PostQuitMessage(0);
       return 0;

@@ -36,7 +36,8 @@ struct SingleInstance {
 // that FindWindowW finds it on Windows), never shown.
 [[nodiscard]] Result<UniqueWindow> create_ipc_window();
 
-// WM_CLOSE logs and posts WM_QUIT; WM_DESTROY does nothing; the rest goes to DefWindowProcW.
+// WM_CLOSE logs, ends an open popup menu of the thread and posts WM_QUIT; WM_DESTROY does
+// nothing; the rest goes to DefWindowProcW.
 LRESULT CALLBACK ipc_wnd_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) noexcept;
 
 // Posts WM_CLOSE to the running instance's close-request window, found by class and title.

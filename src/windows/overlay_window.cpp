@@ -35,10 +35,9 @@ struct OverlayState {
   // DestroyWindow has been called by us: a focus loss during the teardown must not start
   // another one.
   bool closing = false;
+  // Set by WM_DESTROY; the nested loop ends on it. Every quit message that loop meets
+  // belongs to the caller's loop.
   bool destroyed = false;
-  // The teardown must not post a quit message: the window was not created, could not be set
-  // up, or is being closed because a quit request for the caller's loop arrived.
-  bool suppress_quit = true;
   // Declared last, so that releasing the state deletes the fonts first, then the hints.
   UniqueFont bold_font;
   UniqueFont regular_font;
@@ -64,10 +63,9 @@ void close_overlay(HWND hwnd, OverlayState& state) noexcept {
   if (!DestroyWindow(hwnd)) (void)GetLastError();  // nothing more can be done
 }
 
-// Destroys the window from run_overlay without a quit message. Should the window outlive the
-// call, it is cut off from the state, which the caller releases next.
+// Destroys the window from run_overlay. Should the window outlive the call, it is cut off
+// from the state, which the caller releases next.
 void tear_down(HWND hwnd, OverlayState& state) noexcept {
-  state.suppress_quit = true;
   state.closing = true;
   if (!DestroyWindow(hwnd)) (void)GetLastError();
   if (!state.destroyed) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
@@ -212,7 +210,10 @@ LRESULT CALLBACK overlay_wnd_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM
     case WM_DESTROY:
       state->closing = true;
       state->destroyed = true;
-      if (!state->suppress_quit) PostQuitMessage(0);
+      // Wakes the nested loop: the window may go inside GetMessageW, for a message sent by
+      // another thread (a focus change), and the loop only looks at the flag between
+      // messages. A message with no window does nothing wherever it is dispatched.
+      PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
       return 0;
     case WM_NCDESTROY:
       // Nothing after this may reach the state, which run_overlay is about to release.
@@ -262,9 +263,6 @@ Result<std::optional<std::size_t>> run_overlay(std::span<const overlay::OverlayT
   state->bold_font = std::move(bold_font);
   state->regular_font = std::move(regular_font);
 
-  // Until the window stands, a teardown by the system (a failed creation) must not post a
-  // quit message.
-  state->suppress_quit = true;
   const HWND hwnd =
       CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kOverlayClassName, kOverlayTitle,
                       WS_POPUP | WS_VISIBLE, vx, vy, vw, vh, nullptr, nullptr, instance, state.get());
@@ -275,26 +273,28 @@ Result<std::optional<std::size_t>> run_overlay(std::span<const overlay::OverlayT
     tear_down(hwnd, *state);
     return std::unexpected(std::move(error));
   }
-  state->suppress_quit = false;
 
   (void)SetForegroundWindow(hwnd);
   (void)SetFocus(hwnd);
 
+  // Every message of the thread until the window is gone. A quit message met on the way
+  // was meant for the caller's loop (another process asked the program to close): the overlay
+  // closes without a choice and the request is posted again. A quit posted while a label is
+  // being completed stays in the queue, as the loop ends on the flag before reading it.
+  std::optional<int> quit_request;
   MSG msg{};
-  BOOL got = 0;
-  while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0 && got != -1) {
+  while (!state->destroyed) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) quit_request = static_cast<int>(msg.wParam);
+    if (got == 0 || got == -1) {
+      state->result = std::nullopt;
+      tear_down(hwnd, *state);
+      break;
+    }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-
-  if (!state->destroyed) {
-    // The loop ended on a quit request that was not the overlay's own (another process asked
-    // the program to close), or GetMessageW failed: close the overlay without a choice and
-    // without a quit message of its own, and hand the request on to the caller's loop.
-    state->result = std::nullopt;
-    tear_down(hwnd, *state);
-    if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-  }
+  if (quit_request) PostQuitMessage(*quit_request);
   return state->result;
 }
 

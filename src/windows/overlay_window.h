@@ -19,8 +19,9 @@ inline constexpr wchar_t kOverlayTitle[] = L"Vantro Overlay";
 
 // Shows the targets and runs a nested message loop until the overlay closes. Returns the index
 // of the chosen target in `targets`, none when the user cancelled (Esc, focus lost) or the list
-// is empty, or the error of a failed Windows call. A quit request that arrives meanwhile closes
-// the overlay (none) and is posted again for the caller's loop.
+// is empty, or the error of a failed Windows call. The overlay posts no quit message of its
+// own: one that the loop meets closes the overlay (none) and is posted again for the caller's
+// loop, and one still queued when a label is completed or Esc pressed stays queued for it.
 [[nodiscard]] Result<std::optional<std::size_t>> run_overlay(std::span<const overlay::OverlayTarget> targets,
                                                              const overlay::OverlayStyle& style);
 

@@ -5,6 +5,7 @@
 
 #include <fmt/format.h>
 
+#include "popup_menu_window.h"
 #include "support/foreground_lock.h"
 #include "support/log_capture.h"
 
@@ -105,6 +106,54 @@ TEST(SignalRunningInstance, PostsCloseToTheWindow) {
   ASSERT_TRUE(signalled) << signalled.error().debug();
   EXPECT_TRUE(*signalled);
   EXPECT_TRUE(pump_until_quit(5000)) << "WM_CLOSE reached the procedure, which posted WM_QUIT";
+}
+
+// The timer that watches a popup menu of this thread: once it is open, a close request is
+// posted, as "--close" does; a menu still open after about 3 s is ended by the timer itself.
+struct MenuWatch {
+  HWND close_request = nullptr;
+  bool posted = false;
+  bool gave_up = false;
+  int ticks = 0;
+};
+MenuWatch* g_menu_watch = nullptr;
+
+void CALLBACK watch_menu(HWND, UINT, UINT_PTR, DWORD) {
+  MenuWatch& watch = *g_menu_watch;
+  if (!watch.posted && test_support::open_popup_menu(GetCurrentThreadId()) != nullptr) {
+    watch.posted = PostMessageW(watch.close_request, WM_CLOSE, 0, 0) != FALSE;
+  } else if (++watch.ticks > 150 && !watch.gave_up) {
+    watch.gave_up = true;
+    EndMenu();
+  }
+}
+
+TEST(IpcWindow, CloseWhileAPopupMenuIsOpenEndsTheMenuAndLeavesTheQuit) {
+  HOLD_INSTANCE_LOCK();
+  test_support::ForegroundLock foreground_lock;
+  ASSERT_TRUE(foreground_lock.held()) << "foreground lock not acquired in time";
+  auto window = create_ipc_window();
+  ASSERT_TRUE(window);
+  // A hidden owner, as the tray's window is.
+  UniqueWindow owner(CreateWindowExW(0, L"STATIC", L"menu owner", WS_POPUP, 100, 100, 10, 10, nullptr,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr));
+  ASSERT_TRUE(owner);
+  UniqueMenu menu(CreatePopupMenu());
+  ASSERT_TRUE(menu);
+  ASSERT_TRUE(AppendMenuW(menu.get(), MF_STRING, 1, L"Item"));
+
+  MenuWatch watch{window->get()};
+  g_menu_watch = &watch;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, watch_menu);
+  SetForegroundWindow(owner.get());
+  const BOOL chosen = TrackPopupMenu(menu.get(), TPM_RETURNCMD, 120, 120, 0, owner.get(), nullptr);
+  KillTimer(nullptr, timer);
+  g_menu_watch = nullptr;
+
+  ASSERT_TRUE(watch.posted) << "the menu did not open";
+  EXPECT_FALSE(watch.gave_up) << "the close request did not end the menu";
+  EXPECT_EQ(chosen, FALSE) << "no item is chosen";
+  EXPECT_TRUE(quit_is_queued()) << "the quit message must outlive the menu's loop";
 }
 
 LRESULT CALLBACK plain_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {

@@ -15,6 +15,11 @@
 //   vantro_e2e_probe control-text CLASS ID            text=… of control ID of that window
 //   vantro_e2e_probe pickable-windows                 window hwnd=0x… title=…  (one per line)
 //   vantro_e2e_probe unix-ms                          N
+//   vantro_e2e_probe post-message CLASS MSG WPARAM LPARAM TIMEOUT_MS
+//                                                     posts that message to that window (hidden too)
+//   vantro_e2e_probe close-request-with-key CLASS VK  posts WM_CLOSE to vantro's close-request
+//                                                     window and WM_KEYDOWN VK to that visible
+//                                                     window while their thread is held still
 //
 // Only top-level windows count as found: Wine's FindWindowW also finds message-only windows.
 #include <windows.h>
@@ -215,23 +220,61 @@ int wmain(int argc, wchar_t** argv) {
           " " + std::to_string(r.bottom));
     return 0;
   }
-  if (command == L"post-command" && argc == 5) {
-    // Hidden windows count here: a menu's owner window is usually not shown.
+  if ((command == L"post-command" && argc == 5) || (command == L"post-message" && argc == 7)) {
+    const bool command_only = command == L"post-command";
+    const auto number = [&](int index) { return std::wcstoull(argv[index], nullptr, 0); };
+    const UINT message = command_only ? WM_COMMAND : static_cast<UINT>(number(3));
+    const WPARAM wparam = command_only ? MAKEWPARAM(number(3), 0) : static_cast<WPARAM>(number(4));
+    const LPARAM lparam = command_only ? 0 : static_cast<LPARAM>(number(5));
+    // Hidden windows count here (a menu's owner window is usually not shown); a visible one
+    // of the class comes first.
     HWND target = nullptr;
-    const bool found = wait_until(timeout_arg(4), [&] {
-      for (HWND w = FindWindowExW(nullptr, nullptr, argv[2], nullptr); w != nullptr;
+    const bool found = wait_until(timeout_arg(command_only ? 4 : 6), [&] {
+      target = find_top_level(argv[2], nullptr);
+      for (HWND w = FindWindowExW(nullptr, nullptr, argv[2], nullptr); w != nullptr && target == nullptr;
            w = FindWindowExW(nullptr, w, argv[2], nullptr)) {
-        if (is_top_level(w)) return (target = w) != nullptr;
+        if (is_top_level(w)) target = w;
       }
-      return false;
+      return target != nullptr;
     });
     if (!found) {
       print("timeout waiting for a window of class " + utf8(argv[2]));
       return 1;
     }
-    PostMessageW(target, WM_COMMAND, MAKEWPARAM(std::wcstoul(argv[3], nullptr, 10), 0), 0);
+    PostMessageW(target, message, wparam, lparam);
     print("posted hwnd=" + hex(target));
     return 0;
+  }
+  if (command == L"close-request-with-key" && argc == 4) {
+    // What "vantro --close" posts, and a key press right behind it in the same thread's queue.
+    // The thread is held still meanwhile, so that it meets both before it has handled either:
+    // otherwise it could take the first message before the second one is posted.
+    const HWND close_request = FindWindowW(L"VantroIpcWindowClass_v1", L"Vantro IPC");
+    const HWND target = find_top_level(argv[2], nullptr);
+    if (close_request == nullptr || target == nullptr) {
+      print(close_request == nullptr ? "no close-request window" : "no window of class " + utf8(argv[2]));
+      return 1;
+    }
+    const DWORD thread_id = GetWindowThreadProcessId(target, nullptr);
+    if (thread_id != GetWindowThreadProcessId(close_request, nullptr)) {
+      print("the close-request window belongs to another thread");
+      return 1;
+    }
+    const HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, thread_id);
+    if (thread == nullptr || SuspendThread(thread) == static_cast<DWORD>(-1)) {
+      print("cannot hold the thread still: error " + std::to_string(GetLastError()));
+      if (thread != nullptr) CloseHandle(thread);
+      return 1;
+    }
+    const UINT key = static_cast<UINT>(std::wcstoul(argv[3], nullptr, 0));
+    const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+    const bool posted = PostMessageW(close_request, WM_CLOSE, 0, 0) &&
+                        PostMessageW(target, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
+    ResumeThread(thread);
+    CloseHandle(thread);
+    print(std::string(posted ? "posted" : "post failed:") + " close=" + hex(close_request) +
+          " key=" + hex(target));
+    return posted ? 0 : 1;
   }
   if ((command == L"set-text" && argc == 5) || (command == L"control-text" && argc == 4)) {
     HWND parent = find_top_level(argv[2], nullptr);

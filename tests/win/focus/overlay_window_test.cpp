@@ -5,11 +5,16 @@
 
 #include <fmt/format.h>
 
+#include <atomic>
+#include <thread>
+
+#include "support/foreground_lock.h"
 #include "support/log_capture.h"
 #include "support/overlay_driver.h"
 #include "support/preset_styles.h"
 #include "support/screenshot.h"
 #include "windows/gdi.h"
+#include "windows/ipc.h"
 #include "windows/wide.h"
 
 namespace vantro::windows {
@@ -180,6 +185,109 @@ TEST(OverlayWindow, QuitRequestWhileOpenClosesItAndIsHandedOn) {
     EXPECT_EQ(take_quit_messages(), (std::pair<int, WPARAM>(1, c.code)));
     EXPECT_EQ(live_gdi_objects(), 0);
   }
+}
+
+// What the caller's loop does after the overlay: dispatches what is queued, until the queue is
+// empty. Returns the number of WM_QUIT messages met on the way and the code of the last one.
+std::pair<int, WPARAM> dispatch_queued_and_take_quits() {
+  int count = 0;
+  WPARAM code = 0;
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      ++count;
+      code = msg.wParam;
+      continue;
+    }
+    DispatchMessageW(&msg);
+  }
+  return {count, code};
+}
+
+TEST(OverlayWindow, QuitQueuedBesideACompletingKeyStaysForTheCallersLoop) {
+  test_support::InstanceLock instance_lock;
+  ASSERT_TRUE(instance_lock.held()) << "instance lock not acquired in time";
+  auto close_request = create_ipc_window();
+  ASSERT_TRUE(close_request) << close_request.error().debug();
+  const HWND ipc = close_request->get();
+  // Each case queues everything in one step, so that the loop meets all of it before it has
+  // handled any; "--close" posts WM_CLOSE to the close-request window, which posts the quit.
+  const auto close = [ipc] { PostMessageW(ipc, WM_CLOSE, 0, 0); };
+  const auto keys = [](std::vector<UINT> keys) {
+    return [step = post_keys(std::move(keys))](HWND overlay) { step(overlay); };
+  };
+  struct Case {
+    const char* what;
+    std::vector<std::function<void(HWND)>> queued;
+    std::optional<std::size_t> expected;
+    WPARAM code;
+  } cases[] = {
+      {"close request, then a completing key", {[&](HWND) { close(); }, keys({'A', 'S'})}, 1, 0},
+      {"completing key, then a close request", {keys({'A', 'S'}), [&](HWND) { close(); }}, 1, 0},
+      {"close request, then Esc", {[&](HWND) { close(); }, keys({VK_ESCAPE})}, std::nullopt, 0},
+      {"completing key, then a queued WM_QUIT",
+       {keys({'S', 'A'}), [](HWND) { PostThreadMessageW(GetCurrentThreadId(), WM_QUIT, 9, 0); }},
+       2,
+       9},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    OverlayDriver driver({paint_now(), [&](HWND overlay) {
+                            for (const auto& queue : c.queued) queue(overlay);
+                            return true;
+                          }});
+    const auto result = run_overlay(three_targets(), element_style());
+    ASSERT_TRUE(result.has_value()) << result.error().alternate();
+    EXPECT_FALSE(driver.timed_out()) << driver.progress();
+    EXPECT_EQ(*result, c.expected);
+    EXPECT_FALSE(IsWindow(driver.overlay()));
+    EXPECT_EQ(dispatch_queued_and_take_quits(), (std::pair<int, WPARAM>(1, c.code)))
+        << "the quit is the caller's";
+    EXPECT_EQ(live_gdi_objects(), 0);
+  }
+}
+
+TEST(OverlayWindow, ClosedByAMessageFromAnotherThreadReturnsAtOnce) {
+  // No driver here: its timer would wake the loop. The key is sent from another thread, so
+  // the overlay goes while the loop waits inside GetMessageW and nothing else is queued.
+  const DWORD overlay_thread = GetCurrentThreadId();
+  std::atomic<bool> returned = false;
+  std::atomic<ULONGLONG> sent_at = 0;
+  std::thread sender([&] {
+    HWND overlay = nullptr;
+    for (int i = 0; i < 500 && overlay == nullptr; ++i) {
+      Sleep(20);
+      EnumThreadWindows(
+          overlay_thread,
+          [](HWND hwnd, LPARAM out) -> BOOL {
+            wchar_t name[64] = {};
+            GetClassNameW(hwnd, name, 64);
+            if (std::wstring_view(name) != kOverlayClassName || !IsWindowVisible(hwnd)) return TRUE;
+            *reinterpret_cast<HWND*>(out) = hwnd;
+            return FALSE;
+          },
+          reinterpret_cast<LPARAM>(&overlay));
+    }
+    if (overlay != nullptr) {
+      sent_at = GetTickCount64();
+      SendMessageW(overlay, WM_KEYDOWN, 'S', 0);
+      SendMessageW(overlay, WM_KEYDOWN, 'A', 0);
+    }
+    // Unblocks a loop that missed the end of its window, so that the test fails rather than hangs.
+    for (int i = 0; i < 300 && !returned; ++i) Sleep(10);
+    if (!returned) PostThreadMessageW(overlay_thread, WM_NULL, 0, 0);
+    for (int i = 0; i < 300 && !returned; ++i) Sleep(10);
+    if (!returned) PostThreadMessageW(overlay_thread, WM_QUIT, 0, 0);
+  });
+  const auto result = run_overlay(three_targets(), element_style());
+  const ULONGLONG returned_at = GetTickCount64();
+  returned = true;
+  sender.join();
+  ASSERT_NE(sent_at.load(), 0u) << "the overlay was not found";
+  ASSERT_TRUE(result.has_value()) << result.error().alternate();
+  EXPECT_EQ(*result, std::optional<std::size_t>(2));
+  EXPECT_LT(returned_at - sent_at, 1000u) << "the loop went on waiting after its window was gone";
+  EXPECT_EQ(take_quit_messages().first, 0);
 }
 
 TEST(OverlayWindow, FailedLayeredAttributesReturnTheSystemErrorAndPostNoQuit) {
