@@ -2,7 +2,7 @@
 // controls come from the command line, and one line on standard output per WM_COMMAND.
 //
 //   vantro_sample_app.exe [--title TEXT] [--pos X,Y] [--size W,H] [--timeout-ms N]
-//                         [--file DESCRIPTION] [CONTROL ...]
+//                         [--record-getobject] [--file DESCRIPTION] [CONTROL ...]
 //
 // A CONTROL (an argument, or a line of the description file; '#' starts a comment line) is a
 // kind followed by comma-separated attributes:
@@ -17,6 +17,8 @@
 // being activated. Output lines:
 //   ready hwnd=0x<top-level window>
 //   command id=<control id> code=<notification code>
+// With --record-getobject the application keeps every WM_GETOBJECT that any of its windows
+// receives and reports them when asked (sample_app/getobject_report.h).
 // The application closes on WM_CLOSE, or by itself after --timeout-ms (default 300000).
 #include <windows.h>
 
@@ -33,11 +35,13 @@
 #include <tuple>
 #include <vector>
 
+#include "sample_app/getobject_report.h"
 #include "uia_standin/standin_api.h"
 
 namespace {
 
 namespace standin = vantro::test_support::uia_standin;
+namespace getobject_report = vantro::test_support::sample_app;
 
 constexpr wchar_t kWindowClass[] = L"VantroSampleAppWindow";
 constexpr wchar_t kPaneClass[] = L"VantroSamplePane";
@@ -63,6 +67,7 @@ struct Options {
   std::wstring title = L"vantro sample";
   int x = 40, y = 40, width = 560, height = 480;
   UINT timeout_ms = 300000;
+  bool record_getobject = false;
   std::vector<Control> controls;
 };
 
@@ -210,6 +215,8 @@ Options parse_command_line() {
       std::tie(options.width, options.height) = parse_pair(value());
     else if (arg == L"--timeout-ms")
       options.timeout_ms = static_cast<UINT>(to_int(value()));
+    else if (arg == L"--record-getobject")
+      options.record_getobject = true;
     else if (arg == L"--file")
       read_description(value(), options);
     else
@@ -239,8 +246,45 @@ LRESULT CALLBACK container_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexc
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
+// WM_GETOBJECT messages received by any window of this thread, in order, since the last
+// report. A thread hook sees them before the window procedure of every control, standard
+// classes included.
+struct ReceivedGetObject {
+  HWND window;
+  WPARAM wparam;
+  LPARAM lparam;
+};
+std::vector<ReceivedGetObject> g_received_getobject;
+
+LRESULT CALLBACK record_getobject(int code, WPARAM wp, LPARAM lp) noexcept {
+  if (code == HC_ACTION) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (message->message == WM_GETOBJECT)
+      g_received_getobject.push_back({message->hwnd, message->wParam, message->lParam});
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+void report_getobject() {
+  char line[128];
+  for (const ReceivedGetObject& received : g_received_getobject) {
+    std::snprintf(line, sizeof line, "%shwnd=0x%llx wparam=%llu lparam=%lld",
+                  getobject_report::kGetObjectLinePrefix,
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(received.window)),
+                  static_cast<unsigned long long>(received.wparam), static_cast<long long>(received.lparam));
+    write_line(line);
+  }
+  std::snprintf(line, sizeof line, "%s%zu", getobject_report::kGetObjectEndPrefix,
+                g_received_getobject.size());
+  write_line(line);
+  g_received_getobject.clear();
+}
+
 LRESULT CALLBACK main_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
   switch (msg) {
+    case getobject_report::kReportGetObjectMessage:
+      report_getobject();
+      return 0;
     case WM_COMMAND:
       if (lp != 0) {
         char line[64];
@@ -398,6 +442,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   ShowWindow(g_main, SW_SHOWNOACTIVATE);
   UpdateWindow(g_main);
   SetTimer(g_main, kTimeoutTimer, options.timeout_ms, nullptr);
+  if (options.record_getobject &&
+      SetWindowsHookExW(WH_CALLWNDPROC, record_getobject, nullptr, GetCurrentThreadId()) == nullptr)
+    fail_usage(L"SetWindowsHookExW failed");
   char line[64];
   std::snprintf(line, sizeof line, "ready hwnd=0x%llx",
                 static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(g_main)));

@@ -5,15 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
 #include <future>
+#include <map>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "support/foreground_lock.h"
 #include "support/log_capture.h"
+#include "support/sample_app/getobject_report.h"
 #include "win/sample_app_process.h"
+#include "windows/hwnd_text.h"
 #include "windows/wide.h"
 
 namespace vantro::picking {
@@ -107,6 +112,141 @@ bool sample_app_built() {
   return GetFileAttributesW(test_support::support_file(L"vantro_sample_app.exe").c_str()) !=
          INVALID_FILE_ATTRIBUTES;
 }
+
+// One WM_GETOBJECT as the sample application received it.
+struct GetObjectMessage {
+  HWND window;
+  WPARAM wparam;
+  LPARAM lparam;
+  friend bool operator==(const GetObjectMessage&, const GetObjectMessage&) = default;
+};
+
+void PrintTo(const GetObjectMessage& m, std::ostream* out) {
+  *out << "WM_GETOBJECT to " << hwnd_text(m.window) << " wParam " << m.wparam << " lParam " << m.lparam;
+}
+
+// The WM_GETOBJECT messages that an application started with --record-getobject received
+// since it last reported them; nothing when it does not answer in time.
+std::optional<std::vector<GetObjectMessage>> received_getobject(SampleAppProcess& app) {
+  namespace report = test_support::sample_app;
+  if (!PostMessageW(app.window(), report::kReportGetObjectMessage, 0, 0)) return std::nullopt;
+  std::vector<GetObjectMessage> received;
+  for (;;) {
+    const auto line = app.wait_for_line(report::kGetObjectLinePrefix, std::chrono::seconds(10));
+    if (!line) return std::nullopt;
+    if (line->starts_with(report::kGetObjectEndPrefix)) {
+      if (std::stoull(line->substr(std::string_view(report::kGetObjectEndPrefix).size())) != received.size())
+        return std::nullopt;
+      return received;
+    }
+    unsigned long long window = 0, wparam = 0;
+    long long lparam = 0;
+    if (std::sscanf(line->c_str(), "getobject hwnd=0x%llx wparam=%llu lparam=%lld", &window, &wparam,
+                    &lparam) != 3)
+      return std::nullopt;
+    received.push_back({reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window)),
+                        static_cast<WPARAM>(wparam), static_cast<LPARAM>(lparam)});
+  }
+}
+
+// The window and its descendants, in the order EnumChildWindows gives them.
+std::vector<HWND> window_and_descendants(HWND window) {
+  std::vector<HWND> windows{window};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM param) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+// The two window kinds and their walk limits.
+struct WindowKind {
+  const char* name;
+  bool browser;  // started as a copy named chrome.exe
+  std::size_t depth_limit;
+  std::size_t element_limit;
+};
+constexpr WindowKind kWindowKinds[] = {{"ordinary window", false, 12, 500}, {"browser", true, 32, 800}};
+
+// One enumeration of the sample application started as a window of the given kind: the list,
+// the fields of the DEBUG event "enumerate_foreground done", and the WM_GETOBJECT messages the
+// application received meanwhile.
+class KindEnumeration {
+ public:
+  void run(const WindowKind& kind, const std::wstring& arguments) {
+    const std::wstring recorded = L"--record-getobject " + arguments;
+    if (kind.browser) {
+      copy_.emplace(L"chrome.exe");
+      ASSERT_TRUE(copy_->copied()) << GetLastError();
+      app_ = copy_->start(recorded);
+    } else {
+      app_ = SampleAppProcess::start(recorded);
+    }
+    ASSERT_TRUE(app_.has_value()) << "sample application did not start";
+    ASSERT_TRUE(app_->bring_to_foreground()) << "sample application did not come to the foreground";
+    auto before = received_getobject(*app_);
+    ASSERT_TRUE(before.has_value()) << "no report of WM_GETOBJECT messages";
+    ASSERT_TRUE(before->empty()) << testing::PrintToString(*before);
+
+    auto client = UiaClient::create();
+    ASSERT_TRUE(client.has_value()) << client.error().alternate();
+    test_support::LogCapture capture(log::Level::Debug);
+    auto list = client->enumerate_foreground();
+    ASSERT_TRUE(list.has_value()) << list.error().alternate();
+    list_ = std::move(*list);
+    EXPECT_EQ(client->is_browser(), kind.browser);
+    const auto* done = capture.find("enumerate_foreground done");
+    ASSERT_NE(done, nullptr);
+    done_ = *done;
+    auto received = received_getobject(*app_);
+    ASSERT_TRUE(received.has_value()) << "no report of WM_GETOBJECT messages";
+    received_ = std::move(*received);
+  }
+
+  [[nodiscard]] SampleAppProcess& app() { return *app_; }
+  // The control with that id anywhere below the window; the map is made in one pass, as a
+  // search per control takes seconds over hundreds of windows of another process under Wine.
+  [[nodiscard]] HWND control(int id) {
+    if (controls_.empty()) {
+      for (HWND window : window_and_descendants(app_->window()))
+        controls_.emplace(GetDlgCtrlID(window), window);
+    }
+    const auto found = controls_.find(id);
+    return found == controls_.end() ? nullptr : found->second;
+  }
+  [[nodiscard]] const std::vector<ElementInfo>& list() const { return list_; }
+  [[nodiscard]] std::string field(std::string_view name) const {
+    const std::string* value = done_.field(name);
+    return value == nullptr ? "<missing>" : *value;
+  }
+
+  // A browser's window and each of its `descendants` receive UiaRootObjectId (-25), then
+  // OBJID_CLIENT (-4), with wParam 0, window by window; any other window receives none.
+  void expect_wake_up(const WindowKind& kind, std::size_t descendants) {
+    const std::vector<HWND> windows = window_and_descendants(app_->window());
+    ASSERT_EQ(windows.size(), 1 + descendants);
+    std::vector<GetObjectMessage> expected;
+    if (kind.browser) {
+      for (HWND window : windows) {
+        expected.push_back({window, 0, -25});
+        expected.push_back({window, 0, -4});
+      }
+    }
+    EXPECT_EQ(received_, expected);
+  }
+
+ private:
+  // Declared before the application, which must end before its copy is deleted.
+  std::optional<RenamedSampleApp> copy_;
+  std::optional<SampleAppProcess> app_;
+  std::vector<ElementInfo> list_;
+  test_support::CapturedEvent done_{};
+  std::vector<GetObjectMessage> received_;
+  std::map<int, HWND> controls_;
+};
 
 TEST(BrowserWindow, DecidedByTheProcessImageFileName) {
   if (!sample_app_built()) GTEST_SKIP() << "sample application not built";
@@ -364,6 +504,60 @@ TEST(UiaClient, FiveHundredButtonsAreCollectedAndTimed) {
               std::chrono::duration<double, std::milli>(elapsed).count());
   EXPECT_EQ(list->size(), 500u);
   for (std::size_t i = 0; i < list->size(); ++i) ASSERT_EQ((*list)[i].id, ElementId{i});
+}
+
+TEST(UiaClient, AWalkStopsAtTheElementLimitOfItsWindowKind) {
+  REQUIRE_AUTOMATION_SERVER();
+  if (!sample_app_built()) GTEST_SKIP() << "sample application not built";
+  HOLD_FOREGROUND();
+  for (const WindowKind& kind : kWindowKinds) {
+    SCOPED_TRACE(kind.name);
+    // A hundred buttons more than the limit, all children of the window.
+    const std::size_t buttons = kind.element_limit + 100;
+    KindEnumeration walk;
+    ASSERT_NO_FATAL_FAILURE(walk.run(
+        kind,
+        L"--title \"uia cap\" --pos 0,0 --size 1200,760 grid,id=1000,count=" + std::to_wstring(buttons)));
+    // The first ones in walk order: the browser rule takes the window itself first.
+    std::vector<ElementInfo> expected;
+    if (kind.browser) expected.push_back(expected_record(walk.app().window(), 0, Role::Button));
+    for (int id = 1000; expected.size() < kind.element_limit; ++id)
+      expected.push_back(expected_record(walk.control(id), expected.size(), Role::Button));
+    EXPECT_EQ(walk.list().size(), kind.element_limit);
+    EXPECT_EQ(walk.list(), expected);
+    EXPECT_EQ(walk.field("collected"), std::to_string(kind.element_limit));
+    EXPECT_EQ(walk.field("hit_element_cap"), "true");
+    EXPECT_EQ(walk.field("hit_depth_cap"), "false");
+    walk.expect_wake_up(kind, buttons);
+  }
+}
+
+TEST(UiaClient, AWalkStopsAtTheDepthLimitOfItsWindowKind) {
+  REQUIRE_AUTOMATION_SERVER();
+  if (!sample_app_built()) GTEST_SKIP() << "sample application not built";
+  HOLD_FOREGROUND();
+  for (const WindowKind& kind : kWindowKinds) {
+    SCOPED_TRACE(kind.name);
+    // Group boxes nested down to the depth limit (the window is depth 0, group 2000 + d is at
+    // depth d), a button at the limit and one a level below it.
+    const int limit = static_cast<int>(kind.depth_limit);
+    std::wstring arguments = L"--title \"uia depth\" --pos 0,0 --size 1200,760";
+    for (int depth = 1; depth <= limit; ++depth)
+      arguments += L" group,id=" + std::to_wstring(2000 + depth) + L",x=4,y=4,parent=" +
+                   std::to_wstring(depth == 1 ? 0 : 2000 + depth - 1);
+    arguments += L" button,id=1,text=Edge,parent=" + std::to_wstring(2000 + limit - 1) +
+                 L" button,id=2,text=Below,parent=" + std::to_wstring(2000 + limit);
+    KindEnumeration walk;
+    ASSERT_NO_FATAL_FAILURE(walk.run(kind, arguments));
+    std::vector<ElementInfo> expected;
+    if (kind.browser) expected.push_back(expected_record(walk.app().window(), 0, Role::Button));
+    expected.push_back(expected_record(walk.control(1), expected.size(), Role::Button));
+    EXPECT_EQ(walk.list(), expected);
+    EXPECT_EQ(walk.field("max_depth"), std::to_string(kind.depth_limit));
+    EXPECT_EQ(walk.field("hit_depth_cap"), "true");
+    EXPECT_EQ(walk.field("hit_element_cap"), "false");
+    walk.expect_wake_up(kind, kind.depth_limit + 2);
+  }
 }
 
 TEST(UiaClient, HundredEnumerationsLeaveTheLiveObjectCountWhereItStarted) {
