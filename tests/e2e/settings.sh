@@ -4,6 +4,7 @@
 # settings window opens,
 # saves into %APPDATA%\vantro\config.toml with the "Settings saved" box, closes without saving
 # on Cancel, and a "--close" that arrives while it is open still ends the program with code 0.
+# Last, a copy of the program in a folder with spaces registers itself to start at login.
 # The menu choice is made by posting the Settings item's command to the tray's window (the
 # tray's items are numbered from 1000 in menu order, so Settings... is 1003 in a fresh process).
 # Run by scripts/test inside its prepared Wine environment (DISPLAY and WINEPREFIX exported).
@@ -35,8 +36,12 @@ if [[ ! -f $PWD/build/windows/tests/support/uia_standin.dll ]]; then
 fi
 
 LOG=$WORK/local/vantro/vantro.$(date -u +%Y-%m-%d).log
+# Starts build/windows/vantro.exe, or with a Windows folder the vantro.exe in it (run from there
+# by name: cmd takes no quoted program path after the "set" commands).
 start_instance() {
-  wine cmd /c "set APPDATA=${APPDATA_W}&& set LOCALAPPDATA=${LOCAL_W}&& set NO_COLOR=1&& ${EXE_W}" \
+  local run=$EXE_W
+  [[ -n ${1:-} ]] && run="cd /d $1&& vantro.exe"
+  wine cmd /c "set APPDATA=${APPDATA_W}&& set LOCALAPPDATA=${LOCAL_W}&& set NO_COLOR=1&& ${run}" \
     >"$WORK/run-out" 2>"$WORK/run-err" &
   instance=$!
   for _ in $(seq 1 200); do
@@ -123,6 +128,49 @@ else
   fail "running instance after --close with Settings open: $rc"
   kill "$instance" 2>/dev/null
 fi
+
+# 6. Start at login through the real Run key of this prefix, from a folder with spaces: a copy
+#    of vantro.exe there, the checkbox ticked, Save. The value "vantro" holds the copy's path in
+#    quotes, and that text, started as the shell starts a Run entry, is the program: unquoted it
+#    would start the "start.exe" planted beside the folder. The value is removed afterwards.
+RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+start_at_login_from_a_folder_with_spaces() {
+  local dir="$WORK/start at login"
+  mkdir -p "$dir"
+  cp "$EXE" "$dir/vantro.exe"
+  cp "$PROBE" "$WORK/start.exe"
+  local copy_w dir_w
+  copy_w=$(winepath -w "$dir/vantro.exe")
+  dir_w=$(winepath -w "$dir")
+  wine reg delete "$RUN_KEY" /v vantro /f >/dev/null 2>&1
+  rm -f "$CONFIG"
+  start_instance "$dir_w"
+  open_settings
+  local ticked box
+  ticked=$(probe click VantroSettingsWindow 1006)
+  [[ $ticked == "checked=1" ]] || fail "start-at-login checkbox after a click: $ticked"
+  probe post-command VantroSettingsWindow 1100 5000 >/dev/null
+  box=$(probe close-box "Settings saved" 10000)
+  [[ $box == "box text=Restart vantro to apply hotkey, alphabet, and color changes." ]] || fail "saved box: $box"
+  close_instance
+
+  local value started
+  value=$(wine reg query "$RUN_KEY" /v vantro 2>/dev/null | tr -d '\r' | sed -n 's/^ *vantro *REG_SZ *//p')
+  if [[ $value == "\"$copy_w\"" ]]; then
+    echo "ok: Save with the checkbox ticked writes the quoted path of the program to the Run value"
+  else
+    fail "Run value vantro: '$value', expected the quoted path of $copy_w"
+  fi
+  started=$(probe run "$value --version" 30000)
+  if [[ $started == $'vantro 0.3.0\nexit=0' ]]; then
+    echo "ok: the Run value's text starts the program"
+  else
+    fail "running the Run value's text with --version: $started"
+  fi
+  wine reg delete "$RUN_KEY" /v vantro /f >/dev/null 2>&1
+  if wine reg query "$RUN_KEY" /v vantro >/dev/null 2>&1; then fail "the Run value vantro is still there"; fi
+}
+start_at_login_from_a_folder_with_spaces
 
 if ((failures > 0)); then
   echo "$failures failure(s)"

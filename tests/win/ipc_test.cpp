@@ -8,6 +8,7 @@
 #include "popup_menu_window.h"
 #include "support/foreground_lock.h"
 #include "support/log_capture.h"
+#include "support/test_window_class.h"
 
 namespace vantro::windows {
 namespace {
@@ -174,13 +175,10 @@ TEST(SignalRunningInstance, NeedsBothClassAndTitle) {
                                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
   ASSERT_TRUE(wrong_title);
   // The right title with another class.
-  WNDCLASSEXW wc{sizeof(wc)};
-  wc.lpfnWndProc = plain_proc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"VantroIpcWindowClass_v2";
-  ASSERT_NE(RegisterClassExW(&wc), 0);
-  UniqueWindow wrong_class(CreateWindowExW(0, wc.lpszClassName, kIpcWindowTitle, WS_OVERLAPPED, 0, 0, 0, 0,
-                                           nullptr, nullptr, wc.hInstance, nullptr));
+  const test_support::TestWindowClass other_class(L"VantroIpcWindowClass_v2", plain_proc);
+  ASSERT_TRUE(other_class.registered()) << other_class.error();
+  UniqueWindow wrong_class(CreateWindowExW(0, other_class.name(), kIpcWindowTitle, WS_OVERLAPPED, 0, 0, 0, 0,
+                                           nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
   ASSERT_TRUE(wrong_class);
 
   signalled = signal_running_instance();

@@ -1,6 +1,10 @@
-// vantro.exe with its tray under Wine: Quit from the tray menu ends the program, "--no-tray"
-// runs without a tray.
+// vantro.exe with its tray under Wine: every menu command reaches its action (View Log starts
+// Notepad on the newest log file), Quit from the tray menu ends the program, "--no-tray" runs
+// without a tray.
 #include <windows.h>
+
+#include <shellapi.h>
+#include <winternl.h>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -245,15 +250,84 @@ TEST_F(TrayProgram, QuitFromTheTrayMenuEndsTheProgram) {
   fs::remove_all(profile, ec);
 }
 
+// The arguments of the command line that the window's process was started with, read from
+// its process parameters (Wine 8 has no ProcessCommandLineInformation); empty when unreadable.
+std::vector<std::wstring> command_line_arguments(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+  using QueryProcess = NTSTATUS(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+  const auto query = reinterpret_cast<QueryProcess>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+  PROCESS_BASIC_INFORMATION basic{};
+  PEB peb{};
+  RTL_USER_PROCESS_PARAMETERS parameters{};
+  if (!process || query == nullptr ||
+      query(process.get(), ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0 ||
+      !ReadProcessMemory(process.get(), basic.PebBaseAddress, &peb, sizeof(peb), nullptr) ||
+      !ReadProcessMemory(process.get(), peb.ProcessParameters, &parameters, sizeof(parameters), nullptr))
+    return {};
+  std::wstring line(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+  if (!ReadProcessMemory(process.get(), parameters.CommandLine.Buffer, line.data(),
+                         parameters.CommandLine.Length, nullptr))
+    return {};
+  int count = 0;
+  wchar_t** argv = CommandLineToArgvW(line.c_str(), &count);
+  if (argv == nullptr) return {};
+  std::vector<std::wstring> arguments(argv, argv + count);
+  LocalFree(argv);
+  return arguments;
+}
+
 // What choosing one item led to, as far as the test can see it.
 struct Effect {
   const wchar_t* window_class;         // a window that opened (of the program, or Notepad of any process)
   std::vector<std::string> log_lines;  // or one of these events in the log
+  // View Log: the file that Notepad must be started on, with no "failed to open log file".
+  std::optional<fs::path> notepad_file = std::nullopt;
+};
+
+// Empty log files beside the program's own, each with its own last-write time: the newest is
+// neither the first nor the last by name, and a file that is no log file is newer still.
+// Returns the newest log file, or nothing when one could not be written.
+std::optional<fs::path> add_log_files_of_other_days(const fs::path& profile) {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const auto hours_from_now = [&](std::int64_t hours) {
+    ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+    t.QuadPart += static_cast<ULONGLONG>(hours * 3600 * 10'000'000);
+    return FILETIME{t.LowPart, t.HighPart};
+  };
+  const struct {
+    const wchar_t* name;
+    FILETIME last_write;
+  } files[] = {
+      {L"vantro.2001-01-01.log", hours_from_now(-72)},
+      {L"vantro.2001-01-02.log", hours_from_now(1)},
+      {L"vantro.2001-01-03.log", hours_from_now(-48)},
+      {L"notes.log", hours_from_now(2)},
+  };
+  const fs::path dir = profile / L"local" / L"vantro";
+  for (const auto& file : files) {
+    const UniqueHandle handle(
+        CreateFileW((dir / file.name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (handle.get() == INVALID_HANDLE_VALUE ||
+        !SetFileTime(handle.get(), nullptr, nullptr, &file.last_write))
+      return std::nullopt;
+  }
+  return dir / L"vantro.2001-01-02.log";
+}
+
+// A window that a command opened, and the arguments its process was started with.
+struct Opened {
+  std::wstring window_class;
+  HWND window;
+  std::vector<std::wstring> arguments;
 };
 
 // Closes what a command opened and would otherwise hold the program's main loop: a message box
 // (OK), an overlay (Esc), the settings window and Notepad (WM_CLOSE). Returns what it found.
-std::vector<std::pair<std::wstring, HWND>> close_what_opened(DWORD pid) {
+std::vector<Opened> close_what_opened(DWORD pid) {
   struct Kind {
     const wchar_t* window_class;
     DWORD pid;
@@ -266,11 +340,12 @@ std::vector<std::pair<std::wstring, HWND>> close_what_opened(DWORD pid) {
       {L"VantroSettingsWindow", pid, WM_CLOSE, 0},
       {L"Notepad", 0, WM_CLOSE, 0},  // a process of its own
   };
-  std::vector<std::pair<std::wstring, HWND>> found;
+  std::vector<Opened> found;
   for (const Kind& kind : kinds) {
     if (HWND window = window_of(kind.pid, kind.window_class, true)) {
+      std::vector<std::wstring> arguments = command_line_arguments(window);
       PostMessageW(window, kind.message, kind.wparam, 0);
-      found.emplace_back(kind.window_class, window);
+      found.push_back({kind.window_class, window, std::move(arguments)});
     }
   }
   return found;
@@ -290,6 +365,8 @@ TEST_F(TrayProgram, EveryMenuCommandReachesItsAction) {
   HWND tray = nullptr;
   ASSERT_TRUE(
       eventually(20s, [&] { return (tray = window_of(program->pid(), L"tray_icon_app")) != nullptr; }));
+  const std::optional<fs::path> newest_log = add_log_files_of_other_days(profile);
+  ASSERT_TRUE(newest_log) << "could not write the log files of other days";
 
   const struct {
     const char* item;
@@ -297,7 +374,7 @@ TEST_F(TrayProgram, EveryMenuCommandReachesItsAction) {
     Effect effect;
   } cases[] = {
       {"Settings...", kSettingsUps, {L"VantroSettingsWindow", {}}},
-      {"View Log", kViewLogUps, {L"Notepad", {"failed to open log file"}}},
+      {"View Log", kViewLogUps, {L"Notepad", {}, newest_log}},
       {"Pick window",
        kPickWindowUps,
        {nullptr,
@@ -316,21 +393,36 @@ TEST_F(TrayProgram, EveryMenuCommandReachesItsAction) {
     bool reached = false;
     std::set<std::wstring> seen;
     std::set<HWND> boxes;
+    std::map<HWND, std::vector<std::wstring>> notepads;  // each Notepad window, its process's arguments
+    // Closes what is open and notes what it was; true when nothing was open.
+    const auto close_and_note = [&] {
+      const std::vector<Opened> opened = close_what_opened(program->pid());
+      for (const Opened& o : opened) {
+        seen.insert(o.window_class);
+        if (o.window_class == L"#32770") boxes.insert(o.window);
+        if (o.window_class == L"Notepad") notepads.emplace(o.window, o.arguments);
+      }
+      return opened.empty();
+    };
     // Until the command showed its effect, every box it notified with was seen, and nothing it
     // opened is left.
     eventually(20s, [&] {
-      for (const auto& [window_class, window] : close_what_opened(program->pid())) {
-        seen.insert(window_class);
-        if (window_class == L"#32770") boxes.insert(window);
-      }
+      close_and_note();
       const std::string log = log_text(profile).substr(log_before);
       for (const std::string& line : c.effect.log_lines)
         reached = reached || log.find(line) != std::string::npos;
       if (c.effect.window_class != nullptr) reached = reached || seen.contains(c.effect.window_class);
-      return reached && count_of(log, "user notification") == boxes.size() &&
-             close_what_opened(program->pid()).empty();
+      return reached && count_of(log, "user notification") == boxes.size() && close_and_note();
     });
     EXPECT_TRUE(reached) << log_text(profile);
+    if (c.effect.notepad_file) {
+      EXPECT_EQ(log_text(profile).substr(log_before).find("failed to open log file"), std::string::npos)
+          << log_text(profile);
+      ASSERT_EQ(notepads.size(), 1u) << "Notepad windows";
+      const std::vector<std::wstring>& arguments = notepads.begin()->second;
+      ASSERT_EQ(arguments.size(), 2u) << "Notepad's command line: the program and one file";
+      EXPECT_EQ(arguments[1], c.effect.notepad_file->wstring());
+    }
     ASSERT_FALSE(program->exited()) << "the program ended";
   }
 

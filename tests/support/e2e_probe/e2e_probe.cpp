@@ -13,6 +13,10 @@
 //   vantro_e2e_probe post-command CLASS ID TIMEOUT_MS posts WM_COMMAND ID to that window (hidden too)
 //   vantro_e2e_probe set-text CLASS ID TEXT           sets the text of control ID of that window
 //   vantro_e2e_probe control-text CLASS ID            text=… of control ID of that window
+//   vantro_e2e_probe click CLASS ID                   clicks button ID of that window; checked=0|1
+//   vantro_e2e_probe run COMMAND_LINE TIMEOUT_MS      starts it as the shell starts a Run entry
+//                                                     (CreateProcessW, no application name, the
+//                                                     standard handles inherited); exit=N
 //   vantro_e2e_probe pickable-windows                 window hwnd=0x… title=…  (one per line)
 //   vantro_e2e_probe unix-ms                          N
 //   vantro_e2e_probe post-message CLASS MSG WPARAM LPARAM TIMEOUT_MS
@@ -295,6 +299,37 @@ int wmain(int argc, wchar_t** argv) {
                         &copied);
     print("text=" + utf8(std::wstring(buffer, static_cast<std::size_t>(copied))));
     return 0;
+  }
+  if (command == L"click" && argc == 4) {
+    HWND parent = find_top_level(argv[2], nullptr);
+    HWND button = parent ? GetDlgItem(parent, static_cast<int>(std::wcstol(argv[3], nullptr, 10))) : nullptr;
+    if (button == nullptr) {
+      print("no such control");
+      return 1;
+    }
+    DWORD_PTR checked = 0;
+    SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+    SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &checked);
+    print("checked=" + std::to_string(checked));
+    return 0;
+  }
+  if (command == L"run" && argc == 4) {
+    std::wstring line = argv[2];
+    STARTUPINFOW startup{sizeof(startup)};
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+      print("CreateProcessW failed: " + std::to_string(GetLastError()));
+      return 1;
+    }
+    DWORD code = 0;
+    const bool ended = WaitForSingleObject(process.hProcess, timeout_arg(3)) == WAIT_OBJECT_0;
+    if (ended) GetExitCodeProcess(process.hProcess, &code);
+    if (!ended) TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    print(ended ? "exit=" + std::to_string(code) : std::string("timeout"));
+    return ended ? 0 : 1;
   }
   return usage();
 }

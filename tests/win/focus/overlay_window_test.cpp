@@ -37,11 +37,15 @@ std::vector<OverlayTarget> three_targets() {
 }
 
 TEST(OverlayWindow, EmptyListReturnsNoneWithoutWindowClassOrEvent) {
+  // An overlay run earlier in this process left its class registered (it is never
+  // unregistered); without it the class shows whether this run registered it.
+  UnregisterClassW(kOverlayClassName, GetModuleHandleW(nullptr));
+  WNDCLASSEXW wc{sizeof(wc)};
+  ASSERT_FALSE(GetClassInfoExW(GetModuleHandleW(nullptr), kOverlayClassName, &wc));
   test_support::LogCapture capture;
   const auto result = run_overlay({}, element_style());
   ASSERT_TRUE(result.has_value());
   EXPECT_FALSE(result->has_value());
-  WNDCLASSEXW wc{sizeof(wc)};
   EXPECT_FALSE(GetClassInfoExW(GetModuleHandleW(nullptr), kOverlayClassName, &wc));
   EXPECT_TRUE(capture.events().empty());
   EXPECT_EQ(live_gdi_objects(), 0);

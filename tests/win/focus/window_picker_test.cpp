@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
+#include <string_view>
 
 #include "support/log_capture.h"
 #include "support/overlay_driver.h"
 #include "support/preset_styles.h"
 #include "support/screenshot.h"
+#include "support/test_window_class.h"
 #include "windows/handle.h"
+#include "windows/wide.h"
 
 namespace vantro::windows {
 namespace {
@@ -24,23 +28,27 @@ HINSTANCE instance() {
   return GetModuleHandleW(nullptr);
 }
 
-void register_class(const wchar_t* name) {
-  WNDCLASSEXW wc{sizeof(wc)};
-  if (GetClassInfoExW(instance(), name, &wc)) return;
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = instance();
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = name;
-  ASSERT_NE(RegisterClassExW(&wc), 0);
-}
+// Each test registers the window classes of its own windows; they are unregistered when it
+// ends, so that no test sees the classes of another.
+class WindowPicker : public ::testing::Test {
+ protected:
+  UniqueWindow make_window(const wchar_t* title, DWORD style, DWORD ex_style = 0, HWND owner = nullptr,
+                           const wchar_t* class_name = kTestClass, int width = 300, int height = 200) {
+    auto known = std::ranges::find_if(
+        classes_, [&](const auto& c) { return std::wstring_view(c.name()) == class_name; });
+    const test_support::TestWindowClass& window_class =
+        known != classes_.end() ? *known : classes_.emplace_back(class_name);
+    if (!window_class.registered()) {
+      ADD_FAILURE() << "RegisterClassExW(" << narrow(class_name) << ") failed: " << window_class.error();
+      return UniqueWindow();
+    }
+    return UniqueWindow(CreateWindowExW(ex_style, class_name, title, style, 100, 120, width, height, owner,
+                                        nullptr, instance(), nullptr));
+  }
 
-UniqueWindow make_window(const wchar_t* title, DWORD style, DWORD ex_style = 0, HWND owner = nullptr,
-                         const wchar_t* class_name = kTestClass, int width = 300, int height = 200) {
-  register_class(class_name);
-  return UniqueWindow(CreateWindowExW(ex_style, class_name, title, style, 100, 120, width, height, owner,
-                                      nullptr, instance(), nullptr));
-}
+ private:
+  std::deque<test_support::TestWindowClass> classes_;
+};
 
 // Lets the windows settle (show, minimize) before the enumeration reads them.
 void pump_messages() {
@@ -68,7 +76,7 @@ const test_support::CapturedEvent* find_event(const test_support::LogCapture& ca
   return nullptr;
 }
 
-TEST(WindowPicker, ListsOnlyVisibleTitledTopLevelWindowsAndMinimizedOnes) {
+TEST_F(WindowPicker, ListsOnlyVisibleTitledTopLevelWindowsAndMinimizedOnes) {
   const DWORD shown = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
   UniqueWindow titled = make_window(L"Picker titled", shown);
   UniqueWindow hidden = make_window(L"Picker hidden", WS_OVERLAPPEDWINDOW);
@@ -128,8 +136,8 @@ TEST(WindowPicker, ListsOnlyVisibleTitledTopLevelWindowsAndMinimizedOnes) {
 }
 
 // Window classes are matched without regard to case, so this process may hold only one of
-// "Progman" and "progman": this test registers the second.
-TEST(WindowPicker, ShellClassNameInAnotherCaseIsListed) {
+// "Progman" and "progman" at a time: this test registers the second.
+TEST_F(WindowPicker, ShellClassNameInAnotherCaseIsListed) {
   UniqueWindow lower_case =
       make_window(L"Picker lower case", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, nullptr, L"progman");
   wchar_t name[32] = {};
@@ -141,7 +149,7 @@ TEST(WindowPicker, ShellClassNameInAnotherCaseIsListed) {
   EXPECT_NE(find(*list, lower_case.get()), nullptr);
 }
 
-TEST(WindowPicker, FocusRestoresAMinimizedWindowAndBringsItForward) {
+TEST_F(WindowPicker, FocusRestoresAMinimizedWindowAndBringsItForward) {
   UniqueWindow other = make_window(L"Picker other", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
   UniqueWindow target = make_window(L"Picker target", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
   ShowWindow(target.get(), SW_MINIMIZE);
@@ -163,7 +171,7 @@ TEST(WindowPicker, FocusRestoresAMinimizedWindowAndBringsItForward) {
   EXPECT_EQ(focused->level, log::Level::Debug);
 }
 
-TEST(WindowPicker, FocusOfAWindowThatIsGoneOnlyWarns) {
+TEST_F(WindowPicker, FocusOfAWindowThatIsGoneOnlyWarns) {
   HWND gone = make_window(L"Picker gone", WS_OVERLAPPEDWINDOW | WS_VISIBLE).release();
   DestroyWindow(gone);
   test_support::LogCapture capture;
@@ -184,14 +192,14 @@ std::vector<WindowInfo> fake_windows(std::size_t n) {
   return windows;
 }
 
-TEST(WindowPicker, EmptyListGivesNoneWithoutOverlay) {
+TEST_F(WindowPicker, EmptyListGivesNoneWithoutOverlay) {
   const auto result = show_window_picker({}, window_style());
   ASSERT_TRUE(result.has_value());
   EXPECT_FALSE(result->has_value());
   EXPECT_EQ(test_support::find_own_overlay(), nullptr);
 }
 
-TEST(WindowPicker, LabelsAreAlwaysOverTheHomeRow) {
+TEST_F(WindowPicker, LabelsAreAlwaysOverTheHomeRow) {
   struct Case {
     const char* what;
     std::size_t windows;
@@ -217,7 +225,7 @@ TEST(WindowPicker, LabelsAreAlwaysOverTheHomeRow) {
   }
 }
 
-TEST(WindowPicker, RunWindowOverlayUsesTheGeneratorItIsGiven) {
+TEST_F(WindowPicker, RunWindowOverlayUsesTheGeneratorItIsGiven) {
   const std::vector<WindowInfo> windows = fake_windows(3);
   OverlayDriver driver({post_keys({'Y'})});
   const auto result = run_window_overlay(windows, hint::HintGenerator("xyz"), window_style());
@@ -226,7 +234,7 @@ TEST(WindowPicker, RunWindowOverlayUsesTheGeneratorItIsGiven) {
   EXPECT_EQ(**result, windows[1]);
 }
 
-TEST(WindowPicker, EachWindowGetsABadgeWithItsTitleInANameBox) {
+TEST_F(WindowPicker, EachWindowGetsABadgeWithItsTitleInANameBox) {
   if (!test_support::running_under_wine())
     GTEST_SKIP() << "takes the screenshot with the X server's import tool";
   std::vector<WindowInfo> windows{
@@ -257,7 +265,7 @@ TEST(WindowPicker, EachWindowGetsABadgeWithItsTitleInANameBox) {
 }
 
 // Pick window end to end: list the desktop's windows, type the label of ours, focus it.
-TEST(WindowPicker, TypingAWindowsLabelBringsItToTheForeground) {
+TEST_F(WindowPicker, TypingAWindowsLabelBringsItToTheForeground) {
   UniqueWindow first = make_window(L"Picker first", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
   UniqueWindow wanted = make_window(L"Picker wanted", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
   SetForegroundWindow(first.get());
