@@ -45,6 +45,19 @@ vantro_warnings(vantro)
 # build/windows/vantro.exe, the path the scripts and the README name.
 set_target_properties(vantro PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
 
+# The exe to hand out (the release preset) carries no debug information: it moves into
+# vantro.debug beside the exe, which the exe names in its debug link, so that the addresses of
+# a crash report can still be read (x86_64-w64-mingw32-addr2line -e vantro.debug ADDRESS).
+option(VANTRO_SEPARATE_DEBUG_INFO "Move vantro.exe's debug information into vantro.debug beside it" OFF)
+if(VANTRO_SEPARATE_DEBUG_INFO)
+  add_custom_command(TARGET vantro POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug vantro.exe vantro.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=vantro.debug vantro.exe
+    WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
+    COMMENT "Moving the debug information of vantro.exe into vantro.debug"
+    VERBATIM)
+endif()
+
 # Win32 tests: a console program built from GoogleTest, run under Wine, one process per test.
 file(GLOB VANTRO_WIN_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(vantro_win_tests ${VANTRO_WIN_TESTS})
