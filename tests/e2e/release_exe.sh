@@ -6,7 +6,7 @@
 # Run by scripts/test inside its prepared Wine environment (DISPLAY and WINEPREFIX exported),
 # after both presets are built.
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 version=0.3.0
 RELEASE=$PWD/build/release
 EXE=$RELEASE/vantro.exe
@@ -49,13 +49,14 @@ fi
 if ! "$OBJDUMP" -p "$EXE" >"$WORK/headers"; then
   fail "objdump -p $EXE"
 else
-  imports=$(sed -nE 's/^[[:space:]]*DLL Name: (.*)$/\1/p' "$WORK/headers" | tr '[:upper:]' '[:lower:]' | sort -u)
+  imports=$(sed -nE 's/^[[:space:]]*DLL Name: (.*)$/\1/p' "$WORK/headers" | tr '[:upper:]' '[:lower:]' | sort -u |
+    tr '\n' ' ')
   foreign=
   for dll in $imports; do
     [[ $system_dlls == *" $dll "* ]] || foreign+=" $dll"
   done
   if [[ -n $imports && -z $foreign ]]; then
-    echo "ok: the release exe imports only system DLLs ($(echo $imports))"
+    echo "ok: the release exe imports only system DLLs (${imports% })"
   else
     fail "the release exe imports DLLs that Windows does not ship:${foreign:- (no imports read)}"
   fi
@@ -65,11 +66,11 @@ fi
 if ! "$OBJDUMP" -h "$EXE" >"$WORK/sections"; then
   fail "objdump -h $EXE"
 else
-  debug_sections=$(awk '$2 ~ /^\.debug_/ {print $2}' "$WORK/sections")
+  debug_sections=$(awk '$2 ~ /^\.debug_/ {printf " %s", $2}' "$WORK/sections")
   if [[ -z $debug_sections ]] && grep -qE '^ +[0-9]+ \.text ' "$WORK/sections"; then
     echo "ok: the release exe carries no .debug_* sections"
   else
-    fail "the release exe carries debug sections: $(echo $debug_sections)"
+    fail "the release exe carries debug sections:$debug_sections"
   fi
   if grep -qE '^ +[0-9]+ \.gnu_debuglink ' "$WORK/sections" &&
     "$OBJDUMP" -s -j .gnu_debuglink "$EXE" | grep -qF 'vantro.debug' &&
