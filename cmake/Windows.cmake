@@ -28,12 +28,35 @@ target_compile_definitions(vantro_win PUBLIC ${VANTRO_WIN32_DEFINITIONS})
 target_link_libraries(vantro_win PUBLIC vantro_core vantro_uia_headers ${VANTRO_WIN32_LIBS})
 vantro_warnings(vantro_win)
 
+# The exe's version resource, compiled by windres from the project's version: the numbers
+# that VANTRO_VERSION, the program's own version text, is made of.
+enable_language(RC)
+if(NOT PROJECT_VERSION STREQUAL "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}")
+  message(FATAL_ERROR "src/vantro.rc needs a version of three numbers, not ${PROJECT_VERSION}")
+endif()
+add_library(vantro_version_resource OBJECT ${PROJECT_SOURCE_DIR}/src/vantro.rc)
+target_compile_definitions(vantro_version_resource PRIVATE VANTRO_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
+                           VANTRO_VERSION_MINOR=${PROJECT_VERSION_MINOR} VANTRO_VERSION_PATCH=${PROJECT_VERSION_PATCH})
+
 add_executable(vantro WIN32 ${PROJECT_SOURCE_DIR}/src/main.cpp)
 target_link_options(vantro PRIVATE -municode)
-target_link_libraries(vantro PRIVATE vantro_win)
+target_link_libraries(vantro PRIVATE vantro_win vantro_version_resource)
 vantro_warnings(vantro)
 # build/windows/vantro.exe, the path the scripts and the README name.
 set_target_properties(vantro PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+
+# The exe to hand out (the release preset) carries no debug information: it moves into
+# vantro.debug beside the exe, which the exe names in its debug link, so that the addresses of
+# a crash report can still be read (x86_64-w64-mingw32-addr2line -e vantro.debug ADDRESS).
+option(VANTRO_SEPARATE_DEBUG_INFO "Move vantro.exe's debug information into vantro.debug beside it" OFF)
+if(VANTRO_SEPARATE_DEBUG_INFO)
+  add_custom_command(TARGET vantro POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug vantro.exe vantro.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=vantro.debug vantro.exe
+    WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
+    COMMENT "Moving the debug information of vantro.exe into vantro.debug"
+    VERBATIM)
+endif()
 
 # A Win32 test program runs twice: one process per test, and once more as a whole in one
 # process, alone, so that a test that leans on what the tests before it left behind (a window

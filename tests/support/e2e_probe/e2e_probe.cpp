@@ -24,6 +24,10 @@
 //   vantro_e2e_probe close-request-with-key CLASS VK  posts WM_CLOSE to vantro's close-request
 //                                                     window and WM_KEYDOWN VK to that visible
 //                                                     window while their thread is held still
+//   vantro_e2e_probe version-info PATH                the exe's version resource (lines below)
+//       fixed FileVersion=A.B.C.D ProductVersion=A.B.C.D
+//       NAME=TEXT    for FileVersion, ProductVersion, ProductName, FileDescription,
+//                    OriginalFilename (NAME missing: no such text)
 //
 // Only top-level windows count as found: Wine's FindWindowW also finds message-only windows.
 #include <windows.h>
@@ -32,6 +36,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -125,6 +130,57 @@ BOOL CALLBACK print_pickable(HWND window, LPARAM) {
   return TRUE;
 }
 
+std::string four_numbers(DWORD most, DWORD least) {
+  return std::to_string(HIWORD(most)) + "." + std::to_string(LOWORD(most)) + "." +
+         std::to_string(HIWORD(least)) + "." + std::to_string(LOWORD(least));
+}
+
+// The version resource of an executable as Windows reads it: the fixed numbers, then the
+// texts of its first translation.
+int print_version_info(const wchar_t* path) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+  std::vector<unsigned char> data(size);
+  if (size == 0 || !GetFileVersionInfoW(path, 0, size, data.data())) {
+    print("no version resource (error " + std::to_string(GetLastError()) + ")");
+    return 1;
+  }
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
+      length < sizeof *fixed) {
+    print("no fixed version numbers");
+    return 1;
+  }
+  print("fixed FileVersion=" + four_numbers(fixed->dwFileVersionMS, fixed->dwFileVersionLS) +
+        " ProductVersion=" + four_numbers(fixed->dwProductVersionMS, fixed->dwProductVersionLS));
+  struct Translation {
+    WORD language;
+    WORD code_page;
+  };
+  Translation* translation = nullptr;
+  if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                      &length) ||
+      length < sizeof *translation) {
+    print("no translation");
+    return 1;
+  }
+  wchar_t block[64];
+  std::swprintf(block, 64, L"\\StringFileInfo\\%04x%04x\\", translation->language, translation->code_page);
+  for (const wchar_t* name :
+       {L"FileVersion", L"ProductVersion", L"ProductName", L"FileDescription", L"OriginalFilename"}) {
+    wchar_t* text = nullptr;
+    if (VerQueryValueW(data.data(), (block + std::wstring(name)).c_str(), reinterpret_cast<void**>(&text),
+                       &length) &&
+        text != nullptr) {
+      print(utf8(name) + "=" + utf8(std::wstring(text, wcsnlen(text, length))));
+    } else {
+      print(utf8(name) + " missing");
+    }
+  }
+  return 0;
+}
+
 int usage() {
   std::fputs("usage: vantro_e2e_probe COMMAND ARGS... (see the source)\n", stderr);
   return 2;
@@ -143,6 +199,7 @@ int wmain(int argc, wchar_t** argv) {
     print(std::to_string(unix_ms()));
     return 0;
   }
+  if (command == L"version-info" && argc == 3) return print_version_info(argv[2]);
   if (command == L"pickable-windows") {
     EnumWindows(print_pickable, 0);
     return 0;
