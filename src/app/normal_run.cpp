@@ -48,11 +48,10 @@ struct Session {
     drop(registrar, "hotkey registrar");
     drop(hotkey_failures, "hotkey failures");
     drop(uia, "UI Automation client");
-    if (config) {
-      pick_context.reset();
-      config.reset();
-      tell("configuration and PickContext");
-    }
+    const bool had_config = config.has_value();
+    pick_context.reset();
+    config.reset();
+    if (had_config) tell("configuration and PickContext");
     drop(ipc_window, "close-request window");  // DestroyWindow; its procedure posts nothing on WM_DESTROY
     if (mutex) {
       mutex.reset();  // CloseHandle, last
