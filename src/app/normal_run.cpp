@@ -32,26 +32,46 @@ constexpr std::string_view kTarget = "vantro";
 // Everything the run owns, released in the shutdown order (also on the error exit, for what
 // exists by then).
 struct Session {
+  explicit Session(const std::function<void(std::string_view)>& released) : released_(released) {}
+
   windows::UniqueHandle mutex;
   std::optional<windows::UniqueWindow> ipc_window;
   std::optional<config::Config> config;
   std::optional<PickContext> pick_context;
   std::optional<windows::UiaClient> uia;
   std::optional<windows::HotkeyRegistrar> registrar;
-  std::vector<hotkey::HotkeyFailure> hotkey_failures;
+  std::optional<std::vector<hotkey::HotkeyFailure>> hotkey_failures;
   std::optional<windows::Tray> tray;
 
   void release() {
-    tray.reset();
-    registrar.reset();
-    hotkey_failures.clear();
-    uia.reset();
+    drop(tray, "tray");
+    drop(registrar, "hotkey registrar");
+    drop(hotkey_failures, "hotkey failures");
+    drop(uia, "UI Automation client");
+    const bool had_config = config.has_value();
     pick_context.reset();
     config.reset();
-    ipc_window.reset();  // DestroyWindow; its procedure posts nothing on WM_DESTROY
-    mutex.reset();       // CloseHandle, last
+    if (had_config) tell("configuration and PickContext");
+    drop(ipc_window, "close-request window");  // DestroyWindow; its procedure posts nothing on WM_DESTROY
+    if (mutex) {
+      mutex.reset();  // CloseHandle, last
+      tell("mutex");
+    }
   }
   ~Session() { release(); }
+
+ private:
+  template <class Piece>
+  void drop(std::optional<Piece>& piece, std::string_view name) {
+    if (!piece) return;
+    piece.reset();
+    tell(name);
+  }
+  void tell(std::string_view name) const {
+    if (released_) released_(name);
+  }
+
+  const std::function<void(std::string_view)>& released_;
 };
 
 int error_exit(Session& session, const Error& error) {
@@ -108,14 +128,15 @@ class ThreadMessagePump final : public dispatch::MessagePump {
 }  // namespace
 
 NormalRunHooks NormalRunHooks::real() {
-  return {[] { log::init_logging(); }, [] { return windows::UiaClient::create(); }};
+  return {.init_logging = [] { log::init_logging(); },
+          .create_uia_client = [] { return windows::UiaClient::create(); }};
 }
 
 int run_normal(bool no_tray, const NormalRunHooks& hooks) {
   hooks.init_logging();
   VANTRO_LOG(log::Level::Info, kTarget, "vantro starting", log::display("version", cli::kVersion));
 
-  Session session;
+  Session session(hooks.released);
   auto guard = windows::acquire_single_instance();
   if (!guard) return error_exit(session, guard.error());
   if (!guard->acquired()) {
@@ -143,11 +164,11 @@ int run_normal(bool no_tray, const NormalRunHooks& hooks) {
   session.registrar = std::move(*registrar);
   session.hotkey_failures = windows::register_hotkeys(*session.registrar, session.config->hotkeys);
   // Modal: start-up waits here until the box is closed.
-  windows::report_hotkey_failures(session.hotkey_failures);
+  windows::report_hotkey_failures(*session.hotkey_failures);
 
   if (no_tray) {
     VANTRO_LOG_MSG(log::Level::Info, kTarget, "--no-tray: running without system tray icon");
-  } else if (auto tray = windows::build_tray()) {
+  } else if (auto tray = hooks.build_tray()) {
     session.tray = std::move(*tray);
   } else {
     VANTRO_LOG(log::Level::Warn, kTarget, "tray icon unavailable; continuing with hotkeys only",

@@ -70,11 +70,26 @@ void run_tray_commands(std::span<const TrayCommand> commands, ActionHandlers& ha
   }
 }
 
+namespace {
+
+// One round: the hotkey actions, then (with a tray) the tray commands. Whether any ran.
+bool drain_and_run(MessagePump& pump, ActionHandlers& handlers) {
+  const std::vector<Action> actions = pump.drain_actions();
+  run_actions(actions, handlers);
+  const auto commands = pump.drain_tray_commands();
+  if (commands) run_tray_commands(*commands, handlers);
+  return !actions.empty() || (commands && !commands->empty());
+}
+
+}  // namespace
+
 void run_main_loop(MessagePump& pump, ActionHandlers& handlers) {
   while (pump.dispatch_next()) {
-    const std::vector<Action> actions = pump.drain_actions();
-    run_actions(actions, handlers);
-    if (auto commands = pump.drain_tray_commands()) run_tray_commands(*commands, handlers);
+    // An action or command runs a loop of its own (overlay, settings window, message box),
+    // whose window procedures may fill the channels again; no message of the main loop follows
+    // them, so drain until a round finds both empty before waiting.
+    while (drain_and_run(pump, handlers)) {
+    }
   }
 }
 

@@ -48,8 +48,9 @@ void run_actions(std::span<const Action> actions, ActionHandlers& handlers);
 // The same for tray commands; Quit posts the quit request and the rest of the list still runs.
 void run_tray_commands(std::span<const TrayCommand> commands, ActionHandlers& handlers);
 
-// After every dispatched message: the hotkey actions, then (with a tray) the tray commands.
-// Returns when the pump reports the end.
+// After every dispatched message, rounds of drains: the hotkey actions, then (with a tray) the
+// tray commands, again and again until a round finds both channels empty; only then the next
+// message. Returns when the pump reports the end, without draining after it.
 void run_main_loop(MessagePump& pump, ActionHandlers& handlers);
 
 }  // namespace vantro::dispatch

@@ -1,6 +1,7 @@
 #include "dispatch/dispatch.h"
 
 #include <deque>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,7 @@ class FakeHandlers final : public ActionHandlers {
   void notify(std::string_view title, std::string_view body, NotificationLevel level) override {
     calls.push_back(fmt::format("notify {}", title));
     boxes.push_back({std::string(title), std::string(body), level});
+    if (while_box_is_open) while_box_is_open();
   }
 
   struct Box {
@@ -42,6 +44,8 @@ class FakeHandlers final : public ActionHandlers {
   Result<void> pick_window_result;
   Result<bool> settings_result = false;
   Result<void> view_log_result;
+  // Runs while a box is open, as the box's own message loop would run window procedures.
+  std::function<void()> while_box_is_open;
   std::vector<std::string> calls;
   std::vector<Box> boxes;
 
@@ -150,9 +154,11 @@ TEST(Dispatch, QuitLetsTheRestOfTheListRun) {
   EXPECT_TRUE(handlers.boxes.empty());
 }
 
-// Plays back a fixed series of messages, each followed by what the drains return.
+// Plays back a fixed series of messages; each brings events into the two channels, which the
+// drains empty.
 class ScriptedPump final : public MessagePump {
  public:
+  // What reaches the channels; no tray channel while `commands` has been empty every time.
   struct Step {
     std::vector<Action> actions;
     std::optional<std::vector<TrayCommand>> commands;
@@ -162,45 +168,74 @@ class ScriptedPump final : public MessagePump {
 
   bool dispatch_next() override {
     if (steps_.empty()) return false;
-    current_ = std::move(steps_.front());
+    arrive(std::move(steps_.front()));
     steps_.pop_front();
     calls_.push_back("dispatch");
     return true;
   }
+  // Events that reach the channels with no message for the main loop: a window procedure that
+  // a nested loop ran put them there.
+  void arrive(Step step) {
+    actions_.insert(actions_.end(), step.actions.begin(), step.actions.end());
+    if (!step.commands) return;
+    if (!commands_) commands_.emplace();
+    commands_->insert(commands_->end(), step.commands->begin(), step.commands->end());
+  }
   std::vector<Action> drain_actions() override {
     calls_.push_back("drain actions");
-    return std::exchange(current_.actions, {});
+    return std::exchange(actions_, {});
   }
   std::optional<std::vector<TrayCommand>> drain_tray_commands() override {
-    if (!current_.commands) return std::nullopt;
+    if (!commands_) return std::nullopt;
     calls_.push_back("drain tray");
-    return std::exchange(current_.commands, std::vector<TrayCommand>{});
+    return std::exchange(*commands_, {});
   }
 
  private:
   std::deque<Step> steps_;
-  Step current_;
+  std::vector<Action> actions_;
+  std::optional<std::vector<TrayCommand>> commands_;
   std::vector<std::string>& calls_;
 };
 
-TEST(Dispatch, MainLoopDrainsHotkeysBeforeTheTrayAfterEveryMessage) {
+TEST(Dispatch, MainLoopDrainsHotkeysBeforeTheTrayUntilBothAreEmpty) {
   FakeHandlers handlers;
   ScriptedPump pump({{{Action::PickWindow}, std::vector{TrayCommand::PickElement}},
                      {{}, std::vector<TrayCommand>{}},
                      {{Action::PickElement}, std::vector{TrayCommand::Quit}}},
                     handlers.calls);
   run_main_loop(pump, handlers);
-  EXPECT_EQ(handlers.calls, (Calls{"dispatch", "drain actions", "pick_window", "drain tray", "pick_element",
-                                   "dispatch", "drain actions", "drain tray",  //
-                                   "dispatch", "drain actions", "pick_element", "drain tray", "post_quit"}));
+  EXPECT_EQ(handlers.calls,
+            (Calls{"dispatch", "drain actions", "pick_window", "drain tray", "pick_element",  //
+                   "drain actions", "drain tray",                                             //
+                   "dispatch", "drain actions", "drain tray",                                 //
+                   "dispatch", "drain actions", "pick_element", "drain tray", "post_quit",    //
+                   "drain actions", "drain tray"}));
 }
 
 TEST(Dispatch, MainLoopWithoutTrayNeverDrainsIt) {
   FakeHandlers handlers;
   ScriptedPump pump({{{Action::PickElement}, std::nullopt}, {{}, std::nullopt}}, handlers.calls);
   run_main_loop(pump, handlers);
-  EXPECT_EQ(handlers.calls,
-            (Calls{"dispatch", "drain actions", "pick_element", "dispatch", "drain actions"}));
+  EXPECT_EQ(handlers.calls, (Calls{"dispatch", "drain actions", "pick_element", "drain actions",  //
+                                   "dispatch", "drain actions"}));
+}
+
+TEST(Dispatch, EventsThatArriveWhileABoxIsOpenRunBeforeTheLoopWaitsAgain) {
+  FakeHandlers handlers;
+  handlers.pick_element_result = fail(nested_error());
+  // One message only: the tray's Pick element, whose failure box is open while a hotkey is
+  // pressed and Quit is chosen in the tray menu.
+  ScriptedPump pump({{{}, std::vector{TrayCommand::PickElement}}}, handlers.calls);
+  int boxes_open = 0;
+  handlers.while_box_is_open = [&] {
+    if (++boxes_open == 1) pump.arrive({{Action::PickWindow}, std::vector{TrayCommand::Quit}});
+  };
+  run_main_loop(pump, handlers);
+  EXPECT_EQ(handlers.calls, (Calls{"dispatch", "drain actions", "drain tray", "pick_element",
+                                   "notify vantro: pick element failed", "drain actions", "pick_window",
+                                   "drain tray", "post_quit",  //
+                                   "drain actions", "drain tray"}));
 }
 
 TEST(StartupTexts, BannerShowsTheChordsAsConfigured) {
