@@ -367,12 +367,13 @@ Result<Config> deserialize_config(std::string_view toml_text) {
   // columns of the first line are those the parser counts.
   if (toml_text.starts_with("\xEF\xBB\xBF")) toml_text.remove_prefix(3);
   const SourceText source(toml_text);
-  // Non-ASCII characters where TOML allows none are refused here: toml++ reaches undefined
-  // behaviour for many of them.
-  if (const auto misplaced = find_misplaced_non_ascii(toml_text)) {
-    const auto line = static_cast<toml::source_index>(misplaced->line);
-    const auto column = static_cast<toml::source_index>(misplaced->column);
-    return fail(report(source, Problem{misplaced->message, {{line, column}, {line, column + 1}}}));
+  // Non-ASCII characters where TOML allows none and keys of too many parts are refused here:
+  // toml++ reaches undefined behaviour for many of those characters and overflows the stack
+  // on such keys.
+  if (const auto refused = find_refused_text(toml_text)) {
+    const auto line = static_cast<toml::source_index>(refused->line);
+    const auto column = static_cast<toml::source_index>(refused->column);
+    return fail(report(source, Problem{refused->message, {{line, column}, {line, column + 1}}}));
   }
   toml::parse_result parsed = toml::parse(toml_text);
   if (!parsed) {

@@ -12,6 +12,7 @@ namespace vantro::config {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
+constexpr std::size_t kMaxKeySegments = 256;
 
 bool is_ascii(char32_t c) {
   return c < 0x80;
@@ -67,9 +68,7 @@ class Cursor {
     for (auto c = peek(); c && skip(*c); c = peek()) advance();
   }
 
-  [[nodiscard]] MisplacedCharacter refuse(std::string message) const {
-    return {line_, column_, std::move(message)};
-  }
+  [[nodiscard]] RefusedText refuse(std::string message) const { return {line_, column_, std::move(message)}; }
 
  private:
   std::string_view text_;
@@ -78,7 +77,7 @@ class Cursor {
   std::size_t column_ = 1;
 };
 
-using Finding = std::optional<MisplacedCharacter>;
+using Finding = std::optional<RefusedText>;
 
 // At a quote `quote` inside a multi-line string: three to five quotes close it (up to two of
 // them belong to the string), fewer are part of the text. Whether the string ended.
@@ -166,10 +165,17 @@ enum class Expect {
 
 }  // namespace
 
-std::optional<MisplacedCharacter> find_misplaced_non_ascii(std::string_view toml_text) {
+std::optional<RefusedText> find_refused_text(std::string_view toml_text) {
   Cursor cursor(toml_text);
   std::vector<char> open;  // the '[' of arrays and '{' of inline tables around the cursor
   Expect expect = Expect::key;
+  std::size_t segments = 0;  // of the key being read
+  // Counts a key segment that starts at the cursor; refuses the one past the limit.
+  const auto count_segment = [&]() -> Finding {
+    if (++segments > kMaxKeySegments)
+      return cursor.refuse(fmt::format("a key may have at most {} dot-separated parts", kMaxKeySegments));
+    return std::nullopt;
+  };
   for (auto c = cursor.peek(); c; c = cursor.peek()) {
     if (!is_ascii(*c))
       return cursor.refuse(
@@ -182,7 +188,10 @@ std::optional<MisplacedCharacter> find_misplaced_non_ascii(std::string_view toml
       continue;
     }
     if (ch == '\n') {
-      if (open.empty()) expect = Expect::key;
+      if (open.empty()) {
+        expect = Expect::key;
+        segments = 0;
+      }
       cursor.advance();
       continue;
     }
@@ -192,6 +201,8 @@ std::optional<MisplacedCharacter> find_misplaced_non_ascii(std::string_view toml
     }
     const bool quote = ch == '"' || ch == '\'';
     if (quote && (expect == Expect::key || expect == Expect::value)) {
+      if (expect == Expect::key)
+        if (auto finding = count_segment()) return finding;
       const bool multi_line = cursor.run_of(ch) >= 3;
       cursor.advance(multi_line ? 3 : 1);
       if (auto finding = scan_string(cursor, ch, multi_line)) return finding;
@@ -199,6 +210,7 @@ std::optional<MisplacedCharacter> find_misplaced_non_ascii(std::string_view toml
       continue;
     }
     if (expect == Expect::key && is_bare_key_character(ch)) {
+      if (auto finding = count_segment()) return finding;
       cursor.advance_while(
           [](char32_t x) { return is_ascii(x) && is_bare_key_character(static_cast<char>(x)); });
       expect = Expect::key_continued;
@@ -215,12 +227,14 @@ std::optional<MisplacedCharacter> find_misplaced_non_ascii(std::string_view toml
     } else if (ch == '{' && expect == Expect::value) {
       open.push_back('{');
       expect = Expect::key;
+      segments = 0;
     } else if (ch == '.' && expect == Expect::key_continued) {
       expect = Expect::key;
     } else if (ch == '=' && expect == Expect::key_continued) {
       expect = Expect::value;
     } else if (ch == ',' && !open.empty()) {
       expect = open.back() == '[' ? Expect::value : Expect::key;
+      segments = 0;
     } else if ((ch == ']' || ch == '}') && !open.empty()) {
       if (open.back() == (ch == ']' ? '[' : '{')) open.pop_back();
       expect = Expect::nothing;

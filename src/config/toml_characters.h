@@ -1,8 +1,13 @@
-// A lexical check of TOML text that runs before the text reaches the TOML parser: outside
-// strings and comments TOML allows only ASCII (bare keys are ASCII letters, digits, '-' and
-// '_'; white space is space and tab), and toml++ 3.3.0 reaches undefined behaviour for many
-// non-ASCII characters there, as it does for a few inside multi-line basic strings. This
-// check refuses each such character with its position, so the parser never sees them.
+// A lexical check of TOML text that runs before the text reaches the TOML parser, for what
+// toml++ 3.3.0 cannot be given safely:
+//   - outside strings and comments TOML allows only ASCII (bare keys are ASCII letters,
+//     digits, '-' and '_'; white space is space and tab), and toml++ reaches undefined
+//     behaviour for many non-ASCII characters there, as it does for a few inside multi-line
+//     basic strings;
+//   - each part of a dotted key is one more level of nested tables, and toml++ walks and frees
+//     them recursively, so a key of some tens of thousands of parts overflows the stack (its
+//     own nesting limit covers arrays and inline tables only).
+// This check refuses the first such text with its position, so the parser never sees it.
 #pragma once
 
 #include <cstddef>
@@ -12,27 +17,32 @@
 
 namespace vantro::config {
 
-// A character of the text that the reader refuses, where it stands and why.
-struct MisplacedCharacter {
+// Text that the reader refuses, where it starts and why.
+struct RefusedText {
   std::size_t line = 0;    // from 1
   std::size_t column = 0;  // from 1, counting code points, as toml++ counts them
   std::string message;
 
-  bool operator==(const MisplacedCharacter&) const = default;
+  bool operator==(const RefusedText&) const = default;
 };
 
-// The first non-ASCII character of `toml_text` (which holds no byte order mark) that stands
-//   - outside a string or a comment,
-//   - right after a backslash in a basic string (no escape sequence starts so),
-//   - after a backslash and spaces or tabs in a multi-line basic string (such a backslash
-//     must end its line), or
-//   - first after the white space that a line-ending backslash trims in a multi-line basic
-//     string (the parser would judge it as white space; it has to be written as an escape).
+// The first of these in `toml_text` (which holds no byte order mark):
+//   - a non-ASCII character that stands
+//       - outside a string or a comment,
+//       - right after a backslash in a basic string (no escape sequence starts so),
+//       - after a backslash and spaces or tabs in a multi-line basic string (such a backslash
+//         must end its line), or
+//       - first after the white space that a line-ending backslash trims in a multi-line
+//         basic string (the parser would judge it as white space; it has to be written as an
+//         escape);
+//   - the 257th part of a dotted key, bare or quoted, in a key/value pair (also inside an
+//     inline table) or in a [table] or [[array of tables]] header.
 // Strings are basic ("…"), literal ('…') and their multi-line forms, and a quote starts one
 // only where a key segment or a value may start (the parser reads text glued to a bare value,
-// such as `0"…`, as part of that value); comments run from '#' to the end of the line. The scan
-// ends at the first byte that is no valid UTF-8, where the parser stops with its own error.
-// Nothing when no character is refused.
-[[nodiscard]] std::optional<MisplacedCharacter> find_misplaced_non_ascii(std::string_view toml_text);
+// such as `0"…`, as part of that value); a '.' joins key parts only in a key, never in a value
+// such as `1.5` or a date; comments run from '#' to the end of the line. The scan ends at the
+// first byte that is no valid UTF-8, where the parser stops with its own error. Nothing when
+// no text is refused.
+[[nodiscard]] std::optional<RefusedText> find_refused_text(std::string_view toml_text);
 
 }  // namespace vantro::config

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <string>
 
 namespace vantro::config {
 namespace {
@@ -341,6 +343,56 @@ TEST(ConfigToml, ReportPointsAtTheMisplacedCharacter) {
             "  | \t        ^\n"
             "unexpected character '\xD0\xA2' (U+0422): outside strings and comments TOML allows only ASCII "
             "(quote a key that holds other characters)");
+}
+
+// A dotted key of `count` parts "a".
+std::string dotted_key(std::size_t count) {
+  std::string key = "a";
+  for (std::size_t i = 1; i < count; ++i) key += ".a";
+  return key;
+}
+
+TEST(ConfigToml, KeysOfUpTo256PartsRead) {
+  const std::string documents[] = {
+      dotted_key(256) + " = 1\n",
+      "[" + dotted_key(256) + "]\n" + dotted_key(256) + " = {" + dotted_key(256) + " = 1.5}\n",
+      "[[" + dotted_key(256) + "]]\n[hints]\nalphabet = \"qwerty\"\n",
+  };
+  for (const auto& document : documents) {
+    SCOPED_TRACE(document.substr(0, 100));
+    const auto read = deserialize_config(document);
+    ASSERT_TRUE(read) << read.error().plain().substr(0, 300);
+  }
+  EXPECT_EQ(deserialize_config(documents[2])->hints.alphabet, "qwerty");
+}
+
+TEST(ConfigToml, ReportPointsAtTheKeyPartPastTheLimit) {
+  const std::string line = dotted_key(30000) + " = 1";
+  const auto read = deserialize_config("[hints]\n" + line + "\n");
+  ASSERT_FALSE(read);
+  const std::string expected = "TOML parse error at line 2, column 513\n  |\n2 | " + line + "\n  | " +
+                               std::string(512, ' ') + "^\na key may have at most 256 dot-separated parts";
+  // The report holds the whole line of 60 KB; a failure shows its start and its end.
+  const std::string& report = read.error().plain();
+  EXPECT_TRUE(report == expected) << report.substr(0, 100) << " … "
+                                  << report.substr(report.size() - std::min<std::size_t>(report.size(), 100));
+  EXPECT_EQ(read.error().chain().size(), 1u);
+
+  const struct {
+    std::string document;
+    const char* header;
+  } cases[] = {
+      {"[" + dotted_key(30000) + "]\n", "TOML parse error at line 1, column 514\n"},
+      {"# a\n[[" + dotted_key(30000) + "]]\n", "TOML parse error at line 2, column 515\n"},
+      {"[colors]\nelement = {" + dotted_key(257) + " = 1}\n", "TOML parse error at line 2, column 524\n"},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.header);
+    const auto header = deserialize_config(test.document);
+    ASSERT_FALSE(header);
+    EXPECT_TRUE(header.error().plain().starts_with(test.header)) << header.error().plain().substr(0, 100);
+    EXPECT_EQ(reason(header.error()), "a key may have at most 256 dot-separated parts");
+  }
 }
 
 }  // namespace

@@ -2,8 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+
 namespace vantro::config {
+
+void PrintTo(const RefusedText& refused, std::ostream* out) {
+  *out << "line " << refused.line << ", column " << refused.column << ": " << refused.message;
+}
+
 namespace {
+
+constexpr const char* kTooManyParts = "a key may have at most 256 dot-separated parts";
+
+// `count` copies of `part` joined by `separator`: a dotted key of `count` parts.
+std::string dotted(std::size_t count, const std::string& part = "a", const std::string& separator = ".") {
+  std::string key = part;
+  for (std::size_t i = 1; i < count; ++i) key += separator + part;
+  return key;
+}
 
 TEST(TomlCharacters, NonAsciiInStringsAndCommentsIsAccepted) {
   const char* const documents[] = {
@@ -40,7 +57,7 @@ TEST(TomlCharacters, NonAsciiInStringsAndCommentsIsAccepted) {
   };
   for (const char* document : documents) {
     SCOPED_TRACE(document);
-    const auto found = find_misplaced_non_ascii(document);
+    const auto found = find_refused_text(document);
     EXPECT_FALSE(found) << found->message;
   }
 }
@@ -98,7 +115,7 @@ TEST(TomlCharacters, NonAsciiWhereTomlAllowsNoneIsRefusedWithItsPosition) {
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(test.document);
-    const auto found = find_misplaced_non_ascii(test.document);
+    const auto found = find_refused_text(test.document);
     ASSERT_TRUE(found);
     EXPECT_EQ(found->line, test.line);
     EXPECT_EQ(found->column, test.column);
@@ -107,10 +124,88 @@ TEST(TomlCharacters, NonAsciiWhereTomlAllowsNoneIsRefusedWithItsPosition) {
 }
 
 TEST(TomlCharacters, TheFirstMisplacedCharacterIsReported) {
-  const auto found = find_misplaced_non_ascii("a = \"\xCE\xA9\" \xD0\x96\nb\xD0\x96 = 1\n");
+  const auto found = find_refused_text("a = \"\xCE\xA9\" \xD0\x96\nb\xD0\x96 = 1\n");
   ASSERT_TRUE(found);
   EXPECT_EQ(found->line, 1u);
   EXPECT_EQ(found->column, 9u);
+}
+
+TEST(TomlCharacters, KeysOfUpTo256PartsAndDotsOutsideKeysAreAccepted) {
+  const std::string documents[] = {
+      dotted(256) + " = 1\n",
+      "[" + dotted(256) + "]\n",
+      "[[" + dotted(256) + "]]\n",
+      "[ " + dotted(256, "b", " . ") + " ]\n[[ " + dotted(256, "c", " . ") + " ]]\n",
+      "t = {" + dotted(256) + " = 1}\n",
+      "t = { u = {" + dotted(256) + " = 1}, " + dotted(256, "v") + " = [{" + dotted(256, "w") + " = 2}] }\n",
+      dotted(256, "\"a\"") + " = 1\n[" + dotted(256, "'b'") + "]\n" + dotted(256, "\"c d\"", " . ") +
+          " = 1\n",
+      dotted(128, "x") + "." + dotted(128, "\"\"") + " = 1\n",
+      // Each key counts its own parts: on its line, after ',' and '{' in an inline table.
+      "[" + dotted(256) + "]\n" + dotted(256, "b") + " = 1\n" + dotted(256, "c") + " = {" + dotted(256, "d") +
+          " = 1, " + dotted(256, "e") + " = 2}\n",
+      // Values: the dots of floats and date-times join no key parts.
+      dotted(256) + " = 1.5\n",
+      "a = [" + dotted(1000, "1.5", ", ") + "]\n",
+      "a = [" + dotted(1000, "1979-05-27T07:32:00.999Z", ",") + "]\nb = 1.5e+3\nc = 07:32:00.5\n",
+      "t = {" + dotted(300, "k = 2.5", ", ") + "}\n",
+      "t = {a.b = 1.5, c = [0.1, 0.2]}\n" + dotted(256) + " = 0.1\n",
+      // Dots inside strings and comments.
+      "a = \"" + dotted(1000) + "\"\nb = '" + dotted(1000) + "'\n",
+      "a = \"\"\"\n" + dotted(1000) + "\n" + dotted(1000) + "\"\"\"\nb = '''" + dotted(1000) + "'''\n",
+      "\"" + dotted(1000) + "\" = 1\n['" + dotted(1000) + "']\n[[\"" + dotted(1000) + "\"]]\n",
+      "# " + dotted(1000) + "\na = 1 # " + dotted(1000) + "\n",
+      "a = [\"" + dotted(1000) + "\", {b = '" + dotted(1000) + "'}]\n",
+  };
+  for (const auto& document : documents) {
+    SCOPED_TRACE(document.substr(0, 200));
+    const auto found = find_refused_text(document);
+    EXPECT_FALSE(found) << found->message;
+  }
+}
+
+TEST(TomlCharacters, TheKeyPartPastTheLimitIsRefusedWhereItStarts) {
+  const struct {
+    std::string document;
+    std::size_t line;
+    std::size_t column;
+  } cases[] = {
+      {dotted(257) + " = 1\n", 1, 513},
+      {dotted(30000) + " = 1\n", 1, 513},
+      {"[hints]\nalphabet = \"a\"\n" + dotted(257) + " = 1\n", 3, 513},
+      {"[" + dotted(257) + "]\n", 1, 514},
+      {"[" + dotted(30000) + "]\n", 1, 514},
+      {"[[" + dotted(257) + "]]\n", 1, 515},
+      {"[[" + dotted(30000) + "]]\n", 1, 515},
+      {"[ " + dotted(300, "b", " . ") + " ]\n", 1, 3 + 256 * 4},
+      {"t = {" + dotted(257) + " = 1}\n", 1, 518},
+      {"t = {b = 1, " + dotted(257) + " = 1}\n", 1, 525},
+      {"t = {u = {" + dotted(257) + " = 1}}\n", 1, 523},
+      {"t = [{" + dotted(257) + " = 1}]\n", 1, 519},
+      // Quoted parts count as bare ones; the part is pointed at by its opening quote.
+      {dotted(257, "\"a\"") + " = 1\n", 1, 1 + 256 * 4},
+      {dotted(256, "a") + ".'" + dotted(5) + "' = 1\n", 1, 513},
+      {"[" + dotted(256, "\"\"") + ".x]\n", 1, 2 + 256 * 3},
+      // A refused key after one of 256 parts and one after a value with dots.
+      {"[" + dotted(256) + "]\n" + dotted(257, "b") + " = 1\n", 2, 513},
+      {"a = 1.5\nb = [1.5, 2.5]\nc = 1979-05-27T07:32:00.5Z\n" + dotted(257) + " = 1.5\n", 4, 513},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.document.substr(0, 200));
+    const auto found = find_refused_text(test.document);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(*found, (RefusedText{test.line, test.column, kTooManyParts}));
+  }
+}
+
+TEST(TomlCharacters, TheFirstRefusedTextIsReported) {
+  // A misplaced character before the part past the limit, and after it.
+  const auto character = find_refused_text(dotted(3) + "\xD0\x96." + dotted(300) + " = 1\n");
+  ASSERT_TRUE(character);
+  EXPECT_EQ(character->line, 1u);
+  EXPECT_EQ(character->column, 6u);
+  EXPECT_TRUE(character->message.starts_with("unexpected character")) << character->message;
+  EXPECT_EQ(find_refused_text(dotted(300) + "\xD0\x96 = 1\n"), (RefusedText{1, 513, kTooManyParts}));
 }
 
 }  // namespace
