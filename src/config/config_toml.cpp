@@ -367,9 +367,9 @@ Result<Config> deserialize_config(std::string_view toml_text) {
   // columns of the first line are those the parser counts.
   if (toml_text.starts_with("\xEF\xBB\xBF")) toml_text.remove_prefix(3);
   const SourceText source(toml_text);
-  // Non-ASCII characters where TOML allows none and keys of too many parts are refused here:
-  // toml++ reaches undefined behaviour for many of those characters and overflows the stack
-  // on such keys.
+  // Non-ASCII characters where TOML allows none and keys of too many parts or too deep are
+  // refused here: toml++ reaches undefined behaviour for many of those characters and
+  // overflows the stack on such keys.
   if (const auto refused = find_refused_text(toml_text)) {
     const auto line = static_cast<toml::source_index>(refused->line);
     const auto column = static_cast<toml::source_index>(refused->column);

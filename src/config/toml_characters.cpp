@@ -13,6 +13,7 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr std::size_t kMaxKeySegments = 256;
+constexpr std::size_t kMaxTableDepth = 1024;
 
 bool is_ascii(char32_t c) {
   return c < 0x80;
@@ -163,19 +164,64 @@ enum class Expect {
   nothing,        // after a value or text the parser refuses
 };
 
+// How deep the tables of the document nest, as far as the text shows it. Each part of a key
+// names a table one level below the one before it; each part of a table header may also name
+// an array of tables, whose last element is one level more; the elements of an array are one
+// level below it.
+class Nesting {
+ public:
+  // A key that starts at `level`: that of a table, of an inline table, or 0 for a header.
+  void start_key(std::size_t level, bool header = false) {
+    key_ = level;
+    segments_ = 0;
+    header_ = header;
+  }
+  // At the start of a line outside arrays and inline tables: the lines after a header fill
+  // its table.
+  void start_line() {
+    if (header_) table_ = key_;
+    start_key(table_);
+  }
+  // At a '[' where a key may start: a table header when no part was read yet.
+  void maybe_start_header() {
+    if (segments_ == 0) start_key(0, true);
+  }
+  // The key part that starts at the cursor; refuses the one past a limit.
+  [[nodiscard]] Finding count_segment(const Cursor& cursor) {
+    if (++segments_ > kMaxKeySegments)
+      return cursor.refuse(fmt::format("a key may have at most {} dot-separated parts", kMaxKeySegments));
+    key_ += header_ ? 2 : 1;
+    if (key_ > kMaxTableDepth)
+      return cursor.refuse(fmt::format(
+          "tables may nest at most {} levels deep, counting the parts of this key, of the keys of the "
+          "inline tables and arrays around it, and twice those of its table header",
+          kMaxTableDepth));
+    return std::nullopt;
+  }
+  // The level of the value of the key just read.
+  [[nodiscard]] std::size_t key_level() const { return key_; }
+
+ private:
+  std::size_t table_ = 0;     // of the table the key/value lines fill
+  std::size_t key_ = 0;       // reached by the key being read
+  std::size_t segments_ = 0;  // of that key
+  bool header_ = false;       // that key is a table header's
+};
+
+// An array or inline table around the cursor and its level.
+struct Opened {
+  char bracket;  // '[' or '{'
+  std::size_t level;
+};
+
 }  // namespace
 
 std::optional<RefusedText> find_refused_text(std::string_view toml_text) {
   Cursor cursor(toml_text);
-  std::vector<char> open;  // the '[' of arrays and '{' of inline tables around the cursor
+  std::vector<Opened> open;  // the arrays and inline tables around the cursor
   Expect expect = Expect::key;
-  std::size_t segments = 0;  // of the key being read
-  // Counts a key segment that starts at the cursor; refuses the one past the limit.
-  const auto count_segment = [&]() -> Finding {
-    if (++segments > kMaxKeySegments)
-      return cursor.refuse(fmt::format("a key may have at most {} dot-separated parts", kMaxKeySegments));
-    return std::nullopt;
-  };
+  Nesting nesting;
+  std::size_t value_level = 0;  // of the value expected next
   for (auto c = cursor.peek(); c; c = cursor.peek()) {
     if (!is_ascii(*c))
       return cursor.refuse(
@@ -190,7 +236,7 @@ std::optional<RefusedText> find_refused_text(std::string_view toml_text) {
     if (ch == '\n') {
       if (open.empty()) {
         expect = Expect::key;
-        segments = 0;
+        nesting.start_line();
       }
       cursor.advance();
       continue;
@@ -202,7 +248,7 @@ std::optional<RefusedText> find_refused_text(std::string_view toml_text) {
     const bool quote = ch == '"' || ch == '\'';
     if (quote && (expect == Expect::key || expect == Expect::value)) {
       if (expect == Expect::key)
-        if (auto finding = count_segment()) return finding;
+        if (auto finding = nesting.count_segment(cursor)) return finding;
       const bool multi_line = cursor.run_of(ch) >= 3;
       cursor.advance(multi_line ? 3 : 1);
       if (auto finding = scan_string(cursor, ch, multi_line)) return finding;
@@ -210,7 +256,7 @@ std::optional<RefusedText> find_refused_text(std::string_view toml_text) {
       continue;
     }
     if (expect == Expect::key && is_bare_key_character(ch)) {
-      if (auto finding = count_segment()) return finding;
+      if (auto finding = nesting.count_segment(cursor)) return finding;
       cursor.advance_while(
           [](char32_t x) { return is_ascii(x) && is_bare_key_character(static_cast<char>(x)); });
       expect = Expect::key_continued;
@@ -223,22 +269,31 @@ std::optional<RefusedText> find_refused_text(std::string_view toml_text) {
     }
     // Structure: brackets, braces, separators; anything else is text the parser refuses.
     if (ch == '[' && expect == Expect::value) {
-      open.push_back('[');
+      open.push_back({'[', value_level});
+      ++value_level;
     } else if (ch == '{' && expect == Expect::value) {
-      open.push_back('{');
+      open.push_back({'{', value_level});
       expect = Expect::key;
-      segments = 0;
+      nesting.start_key(value_level);
     } else if (ch == '.' && expect == Expect::key_continued) {
       expect = Expect::key;
     } else if (ch == '=' && expect == Expect::key_continued) {
       expect = Expect::value;
+      value_level = nesting.key_level();
     } else if (ch == ',' && !open.empty()) {
-      expect = open.back() == '[' ? Expect::value : Expect::key;
-      segments = 0;
+      if (open.back().bracket == '[') {
+        expect = Expect::value;
+        value_level = open.back().level + 1;
+      } else {
+        expect = Expect::key;
+        nesting.start_key(open.back().level);
+      }
     } else if ((ch == ']' || ch == '}') && !open.empty()) {
-      if (open.back() == (ch == ']' ? '[' : '{')) open.pop_back();
+      if (open.back().bracket == (ch == ']' ? '[' : '{')) open.pop_back();
       expect = Expect::nothing;
-    } else if (!(ch == '[' && expect == Expect::key)) {
+    } else if (ch == '[' && expect == Expect::key) {
+      if (open.empty()) nesting.maybe_start_header();
+    } else {
       expect = Expect::nothing;  // also after a table header's ']'
     }
     cursor.advance();

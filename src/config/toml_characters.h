@@ -5,8 +5,8 @@
 //     behaviour for many non-ASCII characters there, as it does for a few inside multi-line
 //     basic strings;
 //   - each part of a dotted key is one more level of nested tables, and toml++ walks and frees
-//     them recursively, so a key of some tens of thousands of parts overflows the stack (its
-//     own nesting limit covers arrays and inline tables only).
+//     them recursively, so some tens of thousands of levels overflow the stack (its own
+//     nesting limit counts arrays and inline tables only, not the parts of their keys).
 // This check refuses the first such text with its position, so the parser never sees it.
 #pragma once
 
@@ -36,7 +36,12 @@ struct RefusedText {
 //         basic string (the parser would judge it as white space; it has to be written as an
 //         escape);
 //   - the 257th part of a dotted key, bare or quoted, in a key/value pair (also inside an
-//     inline table) or in a [table] or [[array of tables]] header.
+//     inline table) or in a [table] or [[array of tables]] header;
+//   - the part of a key that names a table more than 1024 levels deep: each part is a level
+//     below the one before it, a key in an inline table starts at the table's level and one in
+//     an array one level below the array's, and a key/value pair starts at the level of its
+//     table, which has two levels for each part of its header (a part may name an array of
+//     tables, whose last element is one level more).
 // Strings are basic ("…"), literal ('…') and their multi-line forms, and a quote starts one
 // only where a key segment or a value may start (the parser reads text glued to a bare value,
 // such as `0"…`, as part of that value); a '.' joins key parts only in a key, never in a value

@@ -395,5 +395,26 @@ TEST(ConfigToml, ReportPointsAtTheKeyPartPastTheLimit) {
   }
 }
 
+TEST(ConfigToml, TablesNestedPast1024LevelsAreRefused) {
+  // Keys of 256 parts each in inline tables nested 254 deep: some 65,000 levels of tables.
+  const std::string key = dotted_key(256);
+  std::string document = "[hints]\nalphabet = \"qwerty\"\n[" + key + "]\n" + key + " = ";
+  for (int i = 0; i < 254; ++i) document += "{" + key + " = ";
+  document += "1" + std::string(254, '}') + "\n";
+  const auto read = deserialize_config(document);
+  ASSERT_FALSE(read);
+  EXPECT_TRUE(read.error().plain().starts_with("TOML parse error at line 4, column " +
+                                               std::to_string(2 * (key.size() + 4) + 1) + "\n"))
+      << read.error().plain().substr(0, 100);
+  EXPECT_TRUE(reason(read.error()).starts_with("tables may nest at most 1024 levels deep"))
+      << reason(read.error());
+
+  // 1024 levels read.
+  const auto deepest =
+      deserialize_config("[hints]\nalphabet = \"qwerty\"\n[" + key + "]\n" + key + " = {" + key + " = 1}\n");
+  ASSERT_TRUE(deepest) << deepest.error().plain().substr(0, 100);
+  EXPECT_EQ(deepest->hints.alphabet, "qwerty");
+}
+
 }  // namespace
 }  // namespace vantro::config

@@ -14,6 +14,9 @@ void PrintTo(const RefusedText& refused, std::ostream* out) {
 namespace {
 
 constexpr const char* kTooManyParts = "a key may have at most 256 dot-separated parts";
+constexpr const char* kTooDeep =
+    "tables may nest at most 1024 levels deep, counting the parts of this key, of the keys of the inline "
+    "tables and arrays around it, and twice those of its table header";
 
 // `count` copies of `part` joined by `separator`: a dotted key of `count` parts.
 std::string dotted(std::size_t count, const std::string& part = "a", const std::string& separator = ".") {
@@ -206,6 +209,50 @@ TEST(TomlCharacters, TheFirstRefusedTextIsReported) {
   EXPECT_EQ(character->column, 6u);
   EXPECT_TRUE(character->message.starts_with("unexpected character")) << character->message;
   EXPECT_EQ(find_refused_text(dotted(300) + "\xD0\x96 = 1\n"), (RefusedText{1, 513, kTooManyParts}));
+}
+
+TEST(TomlCharacters, TablesNestAtMost1024LevelsDeep) {
+  const std::string a256 = dotted(256);
+  // Accepted: 1024 levels and fewer.
+  const std::string accepted[] = {
+      a256 + " = {" + a256 + " = {" + a256 + " = {" + a256 + " = 1}}}\n",
+      "[" + a256 + "]\n" + a256 + " = {" + a256 + " = 1}\n",
+      "[[" + a256 + "]]\n" + a256 + " = {" + a256 + " = 1}\n",
+      // The level of a table's lines ends at the next header.
+      "[" + a256 + "]\n" + a256 + " = 1\n[" + a256 + "]\n" + a256 + " = {" + a256 + " = 1}\n",
+      // Each key of an inline table or an array starts at the level of the table or array.
+      a256 + " = {" + a256 + " = 1, " + a256 + " = {" + a256 + " = 1}, " + a256 + " = [{" + dotted(255) +
+          " = 1}, {" + dotted(255) + " = {" + dotted(256) + " = 1}}]}\n",
+  };
+  for (const auto& document : accepted) {
+    SCOPED_TRACE(document.substr(0, 200));
+    const auto found = find_refused_text(document);
+    EXPECT_FALSE(found) << found->message;
+  }
+  // Refused at the part marked x, which reaches level 1025.
+  const struct {
+    std::string document;
+    std::size_t line;
+  } refused[] = {
+      {a256 + " = {" + a256 + " = {" + a256 + " = {" + a256 + " = {x = 1}}}}\n", 1},
+      {dotted(100) + " = {" + a256 + " = {" + a256 + " = {" + a256 + " = {" + dotted(156) + ".x = 1}}}}\n",
+       1},
+      {"[" + a256 + "]\n" + a256 + " = {" + a256 + " = {x = 1}}\n", 2},
+      {"[[" + a256 + "]]\n" + a256 + " = {" + dotted(255) + ".b = 1, " + a256 + " = {x = 1}}\n", 2},
+      // An array's elements are one level below it.
+      {a256 + " = [[{" + a256 + " = [{" + a256 + " = [{" + dotted(252) + ".x = 1}]}]}]]\n", 1},
+      {a256 + " = {b = [1, [2], {" + a256 + " = {" + a256 + " = [[{" + dotted(252) + ".x = 1}]]}}]}\n", 1},
+  };
+  for (const auto& test : refused) {
+    SCOPED_TRACE(test.document.substr(0, 200));
+    std::size_t line_start = 0;
+    for (std::size_t line = 1; line < test.line; ++line)
+      line_start = test.document.find('\n', line_start) + 1;
+    const std::size_t column = test.document.find('x', line_start) - line_start + 1;
+    const auto found = find_refused_text(test.document);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(*found, (RefusedText{test.line, column, kTooDeep}));
+  }
 }
 
 }  // namespace
