@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The configuration file at start-up and the tray's Settings command in a running vantro.exe
-# under Wine. An invalid file is logged and the defaults run; a valid one is loaded. Then the
-# settings window opens,
-# saves into %APPDATA%\vantro\config.toml with the "Settings saved" box, closes without saving
-# on Cancel, and a "--close" that arrives while it is open still ends the program with code 0.
+# under Wine. An invalid file is logged and the defaults run (also one whose keys nest tables
+# too deep for the TOML parser); a valid one is loaded. Then the settings window opens,
+# saves into %APPDATA%\vantro\config.toml with the "Settings saved" box (also over an invalid
+# file), closes without saving on Cancel, and a "--close" that arrives while it is open still
+# ends the program with code 0.
 # Last, a copy of the program in a folder with spaces registers itself to start at login.
 # The menu choice is made by posting the Settings item's command to the tray's window (the
 # tray's items are numbered from 1000 in menu order, so Settings... is 1003 in a fresh process).
@@ -70,6 +71,43 @@ else
   cat "$WORK/run-out" "$LOG"
 fi
 
+# 1b. Keys that nest tables too deep for the TOML parser (it would overflow the stack) are
+#     refused the same way: one of 30,000 dotted parts, and keys of 256 parts in inline tables
+#     nested 254 deep. $1: what the file holds, $2: the file, $3: where the report points,
+#     $4: its reason; more arguments: lines the report also holds.
+start_with_refused_file() {
+  local what=$1 text=$2 where=$3 reason=$4 line
+  shift 4
+  printf '%s' "$text" >"$CONFIG"
+  invalid=$(md5sum <"$CONFIG")
+  start_instance
+  local started=0 found=1
+  grep -qF "vantro 0.3.0 is running." "$WORK/run-out" && started=1
+  close_instance
+  for line in "$@"; do grep -qxF -- "$line" "$LOG" || found=0; done
+  if ((started && found)) &&
+    grep -qF "WARN config file is invalid, using defaults error=TOML parse error at $where" "$LOG" &&
+    grep -qxF "$reason" "$LOG" && grep -qF "Pick element : Ctrl+Shift+Space" "$WORK/run-out" &&
+    [[ $(md5sum <"$CONFIG") == "$invalid" ]]; then
+    echo "ok: start with $what: the report is logged, the defaults run, the file is kept"
+  else
+    fail "start with $what"
+    head -c 2000 "$WORK/run-out" "$WORK/run-err"
+    grep -vE '^[0-9]+ \| a\.a\.' "$LOG" | tail -n 20 | cut -c1-200
+  fi
+}
+deep_key=$(printf 'a.%.0s' $(seq 1 29999))a
+start_with_refused_file "a key of 30,000 dotted parts" \
+  "$(printf '[hotkeys]\npick_element = "Alt+Q"\n%s = 1\n' "$deep_key")" "line 3, column 513" \
+  'a key may have at most 256 dot-separated parts' "3 | $deep_key = 1" "  | $(printf '%512s' '')^"
+key256=$(printf 'a.%.0s' $(seq 1 255))a
+nested=
+for _ in $(seq 1 254); do nested+="{$key256 = "; done
+start_with_refused_file "keys of 256 parts in inline tables nested 254 deep" \
+  "$(printf '[%s]\n%s = %s1%s\n' "$key256" "$key256" "$nested" "$(printf '}%.0s' $(seq 1 254))")" \
+  "line 2, column 1031" "tables may nest at most 1024 levels deep, counting the parts of this key, of the keys \
+of the inline tables and arrays around it, and twice those of its table header"
+
 # 2. A valid file is loaded: the banner shows its chord.
 printf '[hotkeys]\npick_element = "Alt+Q"\n' >"$CONFIG"
 start_instance
@@ -117,6 +155,37 @@ open_settings
 probe post-command VantroSettingsWindow 1101 5000 >/dev/null
 probe wait-gone VantroSettingsWindow 10000 | grep -q '^gone' || fail "settings window still open after Cancel"
 [[ $(md5sum <"$CONFIG") == "$before" ]] && echo "ok: Cancel closes the window and writes nothing" || fail "Cancel wrote"
+
+# 4b. Save while the file on disk is invalid: the fields the window does not show come from the
+#     start-up record (not the file's "#123456") and the file is replaced by the saved entries.
+#     A file with a key of 30,000 dotted parts takes that path as an ordinary invalid file.
+save_over() {
+  open_settings
+  probe set-text VantroSettingsWindow 1003 zxcvb >/dev/null
+  printf '%s' "$1" >"$CONFIG"
+  probe post-command VantroSettingsWindow 1100 5000 >/dev/null
+  box=$(probe close-box "Settings saved" 10000)
+  probe wait-gone VantroSettingsWindow 10000 | grep -q '^gone' || fail "settings window still open after Save"
+}
+save_over $'[colors.element]\nbadge_fg = "#123456"\nopacity = 300\n'
+ordinary_box=$box
+ordinary=$(cat "$CONFIG")
+save_over "$(printf '[colors.element]\nbadge_fg = "#123456"\n%s = 1\n' "$deep_key")"
+saved_text="box text=Restart vantro to apply hotkey, alphabet, and color changes."
+if [[ $ordinary_box == "$saved_text" ]] && grep -qx 'alphabet = "zxcvb"' <<<"$ordinary" &&
+  grep -qx 'badge_fg = ""' <<<"$ordinary" && ! grep -qF '#123456' <<<"$ordinary"; then
+  echo "ok: Save over an invalid file writes the entries and the start-up record"
+else
+  fail "Save over an invalid file: $ordinary_box"
+  echo "$ordinary"
+fi
+if [[ $box == "$saved_text" && $(cat "$CONFIG") == "$ordinary" ]] && kill -0 "$instance" 2>/dev/null; then
+  echo "ok: Save over a file with a key of 30,000 dotted parts does the same"
+else
+  fail "Save over a file with a key of 30,000 dotted parts: $box"
+  head -c 300 "$CONFIG"
+  echo
+fi
 
 # 5. "--close" while the window is open: the window goes and the program exits 0.
 open_settings
