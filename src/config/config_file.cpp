@@ -68,11 +68,7 @@ Config load_or_default() {
 Result<void> save_config(const Config& config) {
   const auto path = config_path();
   if (!path) return fail("APPDATA env var not set; cannot save config");
-  if (path->has_parent_path()) {
-    std::error_code error;
-    std::filesystem::create_directories(path->parent_path(), error);
-    if (error) return fail(io_error(error));
-  }
+  if (auto folder = create_folders(path->parent_path()); !folder) return folder;
   if (auto written = replace_file(*path, serialize_config(config)); !written) return written;
   VANTRO_LOG(log::Level::Info, kTarget, "config saved", log::Field{"path", path_debug(*path)});
   return {};

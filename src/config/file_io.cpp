@@ -1,19 +1,21 @@
 #include "config/file_io.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
-#include <cstdio>
-#include <memory>
+#include <cstdint>
+#include <system_error>
+#include <utility>
+
+#include <fmt/format.h>
+
+#include "core/os_error.h"
 
 #ifdef _WIN32
-#include <io.h>
-#include <stdio.h>
-
-// The one Win32 call needed here (kernel32), declared as <windows.h> does so that the portable
-// core stays free of that header.
-extern "C" __declspec(dllimport) int __stdcall MoveFileExW(const wchar_t* existing,
-                                                           const wchar_t* replacement, unsigned long flags);
-extern "C" __declspec(dllimport) unsigned long __stdcall GetLastError();
+#include "core/kernel32.h"
 #else
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -22,113 +24,251 @@ namespace {
 
 std::optional<std::size_t> g_write_limit;
 
-Error errno_error(int code) {
-  return io_error(std::error_code(code, std::generic_category()));
-}
+// Numbers the temporary files of this process, so that no two attempts share a name.
+std::atomic<std::uint64_t> g_attempts{0};
+constexpr int kMaxNameAttempts = 100;
 
-struct FileCloser {
-  void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+// An open file, closed when it goes. Each call below reports the failure of its system call
+// (GetLastError on Windows, errno elsewhere).
+class File {
+ public:
+#ifdef _WIN32
+  using Native = kernel32::Handle;
+  static constexpr Native kNone = nullptr;
+#else
+  using Native = int;
+  static constexpr Native kNone = -1;
+#endif
+
+  File() = default;
+  explicit File(Native native) : native_(native) {}
+  File(File&& other) noexcept : native_(std::exchange(other.native_, kNone)) {}
+  File& operator=(File&& other) noexcept {
+    if (this != &other) {
+      discard();
+      native_ = std::exchange(other.native_, kNone);
+    }
+    return *this;
+  }
+  ~File() {
+    discard();
+  }
+
+  // The file at `path` for reading; it may be read, written and removed by others meanwhile.
+  static Result<File> open_existing(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const Native native =
+        kernel32::CreateFileW(path.c_str(), kernel32::kGenericRead, kernel32::kShareAll, nullptr,
+                              kernel32::kOpenExisting, kernel32::kAttributeNormal, nullptr);
+    if (native == kernel32::kInvalidHandle) return fail(last_os_error());
+#else
+    errno = 0;
+    const Native native = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (native < 0) return fail(last_os_error());
+#endif
+    return File(native);
+  }
+
+  // A new file at `path` for writing; nothing when something already has that name.
+  static Result<std::optional<File>> create_new(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const Native native = kernel32::CreateFileW(path.c_str(), kernel32::kGenericWrite, 0, nullptr,
+                                                kernel32::kCreateNew, kernel32::kAttributeNormal, nullptr);
+    if (native == kernel32::kInvalidHandle) {
+      const kernel32::Dword code = kernel32::GetLastError();
+      if (code == kernel32::kErrorFileExists || code == kernel32::kErrorAlreadyExists)
+        return std::optional<File>();
+      return fail(os_error(code));
+    }
+#else
+    errno = 0;
+    const Native native = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (native < 0) {
+      if (errno == EEXIST) return std::optional<File>();
+      return fail(last_os_error());
+    }
+#endif
+    return std::optional<File>(File(native));
+  }
+
+  // Up to `size` bytes; 0 at the end of the file.
+  Result<std::size_t> read_some(char* buffer, std::size_t size) {
+#ifdef _WIN32
+    kernel32::Dword read = 0;
+    if (kernel32::ReadFile(native_, buffer, static_cast<kernel32::Dword>(size), &read, nullptr) == 0)
+      return fail(last_os_error());
+    return static_cast<std::size_t>(read);
+#else
+    for (;;) {
+      errno = 0;
+      const ssize_t read = ::read(native_, buffer, size);
+      if (read >= 0) return static_cast<std::size_t>(read);
+      if (errno != EINTR) return fail(last_os_error());
+    }
+#endif
+  }
+
+  Result<void> write_all(std::string_view bytes) {
+    while (!bytes.empty()) {
+#ifdef _WIN32
+      kernel32::Dword written = 0;
+      const auto chunk = static_cast<kernel32::Dword>(std::min<std::size_t>(bytes.size(), 1u << 30));
+      if (kernel32::WriteFile(native_, bytes.data(), chunk, &written, nullptr) == 0)
+        return fail(last_os_error());
+#else
+      errno = 0;
+      const ssize_t written = ::write(native_, bytes.data(), bytes.size());
+      if (written < 0) {
+        if (errno == EINTR) continue;
+        return fail(last_os_error());
+      }
+#endif
+      bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return {};
+  }
+
+  // Flushes the system's buffers to disk, then closes the file.
+  Result<void> flush_and_close() {
+#ifdef _WIN32
+    if (kernel32::FlushFileBuffers(native_) == 0) return fail(last_os_error());
+    if (kernel32::CloseHandle(std::exchange(native_, kNone)) == 0) return fail(last_os_error());
+#else
+    errno = 0;
+    if (::fsync(native_) != 0) return fail(last_os_error());
+    if (::close(std::exchange(native_, kNone)) != 0) return fail(last_os_error());
+#endif
+    return {};
+  }
+
+ private:
+  void discard() noexcept {
+    if (native_ == kNone) return;
+#ifdef _WIN32
+    kernel32::CloseHandle(native_);
+#else
+    ::close(native_);
+#endif
+    native_ = kNone;
+  }
+
+  Native native_ = kNone;
 };
-using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
-Result<UniqueFile> open(const std::filesystem::path& path, bool for_writing) {
-  errno = 0;
+// What a full disk reports.
+Error disk_full() {
 #ifdef _WIN32
-  std::FILE* file = _wfopen(path.c_str(), for_writing ? L"wb" : L"rb");
+  return os_error(kernel32::kErrorDiskFull);
 #else
-  std::FILE* file = std::fopen(path.c_str(), for_writing ? "wb" : "rb");
+  return os_error(ENOSPC);
 #endif
-  if (file == nullptr) return fail(errno_error(errno != 0 ? errno : EIO));
-  return UniqueFile(file);
 }
 
-Result<void> write_all(std::FILE* file, std::string_view contents) {
-  std::string_view allowed = contents;
-  if (g_write_limit && *g_write_limit < contents.size()) allowed = contents.substr(0, *g_write_limit);
-  errno = 0;
-  if (std::fwrite(allowed.data(), 1, allowed.size(), file) != allowed.size())
-    return fail(errno_error(errno != 0 ? errno : EIO));
-  if (allowed.size() != contents.size()) return fail(errno_error(ENOSPC));
-  return {};
-}
-
-// Flushes the stream and the system's buffers, then closes the file.
-Result<void> flush_and_close(UniqueFile file) {
-  errno = 0;
-  if (std::fflush(file.get()) != 0) return fail(errno_error(errno != 0 ? errno : EIO));
+std::uint32_t process_id() {
 #ifdef _WIN32
-  if (_commit(_fileno(file.get())) != 0) return fail(errno_error(errno != 0 ? errno : EIO));
+  return kernel32::GetCurrentProcessId();
 #else
-  if (::fsync(fileno(file.get())) != 0) return fail(errno_error(errno != 0 ? errno : EIO));
+  return static_cast<std::uint32_t>(::getpid());
 #endif
-  if (std::fclose(file.release()) != 0) return fail(errno_error(errno != 0 ? errno : EIO));
-  return {};
 }
 
 Result<void> move_over(const std::filesystem::path& from, const std::filesystem::path& to) {
 #ifdef _WIN32
-  constexpr unsigned long kReplaceExisting = 0x1;  // MOVEFILE_REPLACE_EXISTING
-  constexpr unsigned long kWriteThrough = 0x8;     // MOVEFILE_WRITE_THROUGH
-  if (MoveFileExW(from.c_str(), to.c_str(), kReplaceExisting | kWriteThrough) == 0) {
-    return fail(io_error(std::error_code(static_cast<int>(GetLastError()), std::system_category())));
-  }
+  if (kernel32::MoveFileExW(from.c_str(), to.c_str(),
+                            kernel32::kMoveReplaceExisting | kernel32::kMoveWriteThrough) == 0)
+    return fail(last_os_error());
 #else
-  if (std::rename(from.c_str(), to.c_str()) != 0) return fail(errno_error(errno));
+  errno = 0;
+  if (::rename(from.c_str(), to.c_str()) != 0) return fail(last_os_error());
 #endif
   return {};
 }
 
-}  // namespace
-
-Error io_error(const std::error_code& code) {
-  return Error::io(code.value(), code.message());
+bool is_folder(const std::filesystem::path& path) {
+#ifdef _WIN32
+  const kernel32::Dword attributes = kernel32::GetFileAttributesW(path.c_str());
+  return attributes != kernel32::kInvalidAttributes && (attributes & kernel32::kAttributeDirectory) != 0;
+#else
+  std::error_code ignored;
+  return std::filesystem::is_directory(path, ignored);
+#endif
 }
 
+// A new temporary file beside `path` and its name.
+Result<std::pair<File, std::filesystem::path>> create_temporary_beside(const std::filesystem::path& path) {
+  const std::uint32_t pid = process_id();
+  for (int tries = 0; tries < kMaxNameAttempts; ++tries) {
+    std::filesystem::path temporary = path;
+    temporary += fmt::format(".{}-{}.tmp", pid, ++g_attempts);
+    auto created = File::create_new(temporary);
+    if (!created) return fail(std::move(created.error()));
+    if (*created) return std::pair{std::move(**created), std::move(temporary)};
+  }
+#ifdef _WIN32
+  return fail(os_error(kernel32::kErrorFileExists));
+#else
+  return fail(os_error(EEXIST));
+#endif
+}
+
+}  // namespace
+
 Result<std::string> read_file(const std::filesystem::path& path) {
-  auto file = open(path, false);
+  auto file = File::open_existing(path);
   if (!file) return fail(std::move(file.error()));
   std::string contents;
   char buffer[16 * 1024];
   for (;;) {
-    errno = 0;
-    const std::size_t count = std::fread(buffer, 1, sizeof buffer, file->get());
-    contents.append(buffer, count);
-    if (count == sizeof buffer) continue;
-    if (std::ferror(file->get())) return fail(errno_error(errno != 0 ? errno : EIO));
-    break;
+    auto count = file->read_some(buffer, sizeof buffer);
+    if (!count) return fail(std::move(count.error()));
+    if (*count == 0) break;
+    contents.append(buffer, *count);
   }
   return contents;
 }
 
 Result<void> remove_file(const std::filesystem::path& path) {
-  errno = 0;
 #ifdef _WIN32
-  const int result = _wunlink(path.c_str());
+  if (kernel32::DeleteFileW(path.c_str()) == 0) return fail(last_os_error());
 #else
-  const int result = ::unlink(path.c_str());
+  errno = 0;
+  if (::unlink(path.c_str()) != 0) return fail(last_os_error());
 #endif
-  if (result != 0) return fail(errno_error(errno != 0 ? errno : EIO));
   return {};
 }
 
-std::filesystem::path temporary_path_for(const std::filesystem::path& path) {
-  std::filesystem::path temporary = path;
-  temporary += ".tmp";
-  return temporary;
+Result<void> create_folders(const std::filesystem::path& folder) {
+  if (folder.empty() || is_folder(folder)) return {};
+  const std::filesystem::path parent = folder.parent_path();
+  if (!parent.empty() && parent != folder) {
+    if (auto created = create_folders(parent); !created) return created;
+  }
+#ifdef _WIN32
+  if (kernel32::CreateDirectoryW(folder.c_str(), nullptr) == 0) {
+    const kernel32::Dword code = kernel32::GetLastError();
+    if (!is_folder(folder)) return fail(os_error(code));  // another program may have made it meanwhile
+  }
+#else
+  errno = 0;
+  if (::mkdir(folder.c_str(), 0777) != 0) {
+    const int code = errno;
+    if (!is_folder(folder)) return fail(os_error(static_cast<std::uint32_t>(code)));
+  }
+#endif
+  return {};
 }
 
 Result<void> replace_file(const std::filesystem::path& path, std::string_view contents) {
-  const std::filesystem::path temporary = temporary_path_for(path);
-  auto file = open(temporary, true);
-  if (!file) return fail(std::move(file.error()));  // nothing was created
-  Result<void> result = write_all(file->get(), contents);
-  if (result) result = flush_and_close(std::move(*file));
-  file->reset();
-  if (result) result = move_over(temporary, path);
-  if (!result) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-  }
+  auto temporary = create_temporary_beside(path);
+  if (!temporary) return fail(std::move(temporary.error()));  // nothing was created
+  auto& [file, temporary_path] = *temporary;
+  const bool limited = g_write_limit && *g_write_limit < contents.size();
+  Result<void> result = file.write_all(limited ? contents.substr(0, *g_write_limit) : contents);
+  if (result && limited) result = fail(disk_full());
+  if (result) result = file.flush_and_close();
+  file = File();
+  if (result) result = move_over(temporary_path, path);
+  if (!result) (void)remove_file(temporary_path);
   return result;
 }
 

@@ -1,5 +1,7 @@
 // File operations of the configuration file, with the system's error texts: whole-file
-// reading, removal, and replacing a file's contents in one step.
+// reading, removal, creating folders, and replacing a file's contents in one step. Every
+// failure reads "{system message} (os error {code})" with the code of the system call that
+// failed (a Win32 error code on Windows).
 #pragma once
 
 #include <cstddef>
@@ -7,14 +9,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 
 #include "core/error.h"
 
 namespace vantro::config {
-
-// "{system message} (os error {code})".
-[[nodiscard]] Error io_error(const std::error_code& code);
 
 // The whole file as bytes.
 [[nodiscard]] Result<std::string> read_file(const std::filesystem::path& path);
@@ -22,13 +20,16 @@ namespace vantro::config {
 // Removes the file; a folder at the path is refused like any other removal failure.
 [[nodiscard]] Result<void> remove_file(const std::filesystem::path& path);
 
-// Replaces the file at `path` with `contents` in one step: the text goes to a temporary file
-// in the same folder, is flushed to disk, and the temporary file is then moved over `path`.
-// On any failure the previous file stays as it was and the temporary file is removed.
-[[nodiscard]] Result<void> replace_file(const std::filesystem::path& path, std::string_view contents);
+// Creates the folder and any missing folders above it; an existing folder is success.
+[[nodiscard]] Result<void> create_folders(const std::filesystem::path& folder);
 
-// The temporary file that replace_file writes beside `path`.
-[[nodiscard]] std::filesystem::path temporary_path_for(const std::filesystem::path& path);
+// Replaces the file at `path` with `contents` in one step: the text goes to a new temporary
+// file in the same folder, is flushed to disk, and the temporary file is then moved over
+// `path`. The temporary file gets a name of its own for each attempt,
+// "{file name}.{process id}-{attempt}.tmp", created only where nothing has that name yet, so
+// nothing left beside the file can stand in the way. On any failure the previous file stays
+// as it was and the temporary file is removed.
+[[nodiscard]] Result<void> replace_file(const std::filesystem::path& path, std::string_view contents);
 
 // Tests only: writes of the temporary file fail once this many bytes have been written (as
 // a full disk would); nothing resets the limit.

@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <string>
+#include <vector>
+
+#include <fmt/format.h>
 
 #include "config/config_toml.h"
 #include "config/file_io.h"
+#include "core/os_error.h"
 #include "core/text.h"
 #include "support/file_bytes.h"
 #include "support/log_capture.h"
@@ -24,6 +30,31 @@ std::string path_debug(const fs::path& path) {
   const std::u16string wide = path.u16string();
   return text::debug_quoted(std::u16string_view(wide));
 }
+
+// The names in a folder, sorted.
+std::vector<std::string> names_in(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::ranges::sort(names);
+  return names;
+}
+
+// What a failed system call reads as: the Win32 error code with the system's text for it on
+// Windows; errno's number and text elsewhere (glibc's, written out).
+struct OsFailure {
+  std::uint32_t win32_code;
+  const char* posix;
+};
+std::string text_of(const OsFailure& failure) {
+#ifdef _WIN32
+  return fmt::format("{} (os error {})", os_error_text(failure.win32_code), failure.win32_code);
+#else
+  return failure.posix;
+#endif
+}
+constexpr OsFailure kAccessDeniedOrIsAFolder{5, "Is a directory (os error 21)"};
+constexpr OsFailure kDiskFull{112, "No space left on device (os error 28)"};
+constexpr OsFailure kFileWhereTheFolderBelongs{183, "File exists (os error 17)"};
 
 // A fresh APPDATA folder for each test, removed afterwards.
 class ConfigFile : public ::testing::Test {
@@ -159,11 +190,11 @@ TEST_F(ConfigFile, FolderAtThePathLoadsAsInvalidAndCannotBeDeleted) {
   ASSERT_NE(capture.find("config file is invalid, using defaults"), nullptr);
   const std::string* error = capture.find("config file is invalid, using defaults")->field("error");
   ASSERT_NE(error, nullptr);
-  EXPECT_NE(error->find("(os error "), std::string::npos) << *error;
+  EXPECT_EQ(*error, text_of(kAccessDeniedOrIsAFolder));
 
   const auto deleted = delete_config();
   ASSERT_FALSE(deleted);
-  EXPECT_NE(deleted.error().plain().find("(os error "), std::string::npos) << deleted.error().plain();
+  EXPECT_EQ(deleted.error().plain(), text_of(kAccessDeniedOrIsAFolder));
   EXPECT_TRUE(fs::is_directory(file()));
   EXPECT_EQ(capture.events().size(), 1u);
 }
@@ -187,7 +218,7 @@ TEST_F(ConfigFile, SaveCreatesTheFolderAndWritesTheRendering) {
   ASSERT_TRUE(save_config(config));
   EXPECT_EQ(read_bytes(file()), serialize_config(config));
   EXPECT_EQ(load_or_default(), config);
-  EXPECT_FALSE(fs::exists(temporary_path_for(file())));
+  EXPECT_EQ(names_in(folder()), std::vector<std::string>{"config.toml"}) << "no temporary file is left";
 }
 
 TEST_F(ConfigFile, SaveReplacesHandEditsWithTheRendering) {
@@ -205,21 +236,52 @@ TEST_F(ConfigFile, FailedWriteLeavesThePreviousFileAsItWas) {
   LogCapture capture;
   const auto saved = save_config(config);
   ASSERT_FALSE(saved);
-  EXPECT_NE(saved.error().plain().find("(os error "), std::string::npos) << saved.error().plain();
+  EXPECT_EQ(saved.error().plain(), text_of(kDiskFull));
   EXPECT_EQ(read_bytes(file()), previous);
-  EXPECT_FALSE(fs::exists(temporary_path_for(file())));
+  EXPECT_EQ(names_in(folder()), std::vector<std::string>{"config.toml"}) << "the temporary file is removed";
   EXPECT_EQ(capture.find("config saved"), nullptr);
+
+  // The next attempt writes a temporary file of its own and succeeds.
+  set_write_limit_for_tests(std::nullopt);
+  ASSERT_TRUE(save_config(config));
+  EXPECT_EQ(read_bytes(file()), serialize_config(config));
+  EXPECT_EQ(names_in(folder()), std::vector<std::string>{"config.toml"});
 }
 
-TEST_F(ConfigFile, TemporaryFileThatCannotBeCreatedLeavesThePreviousFile) {
-  const std::string previous = "[hints]\nalphabet = \"previous\"\n";
-  put_file(previous);
-  fs::create_directories(temporary_path_for(file()));  // something that is no file stands in the way
-  const auto saved = save_config(Config{});
-  ASSERT_FALSE(saved);
-  EXPECT_NE(saved.error().plain().find("(os error "), std::string::npos) << saved.error().plain();
-  EXPECT_EQ(read_bytes(file()), previous);
-  EXPECT_TRUE(fs::is_directory(temporary_path_for(file()))) << "what was there is not removed";
+TEST_F(ConfigFile, WhatOthersLeftBesideTheFileDoesNotBlockASave) {
+  // Leftovers of other programs, or of an older save under a fixed temporary name: each is
+  // kept as it is, and the save goes through under a name of its own.
+  const struct {
+    const char* name;
+    const char* leftover;
+    bool folder;
+  } cases[] = {
+      {"a folder", "config.toml.tmp", true},
+      {"a file", "config.toml.tmp", false},
+      {"a folder named like a temporary file", "config.toml.1-1.tmp", true},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    fs::remove_all(folder());
+    put_file("[hints]\nalphabet = \"previous\"\n");
+    const fs::path leftover = folder() / test.leftover;
+    if (test.folder) {
+      fs::create_directories(leftover / "inside");
+    } else {
+      write_bytes(leftover, "left behind");
+    }
+    Config config;
+    config.hints.alphabet = "new";
+    const auto saved = save_config(config);
+    ASSERT_TRUE(saved) << saved.error().plain();
+    EXPECT_EQ(read_bytes(file()), serialize_config(config));
+    if (test.folder) {
+      EXPECT_TRUE(fs::is_directory(leftover / "inside"));
+    } else {
+      EXPECT_EQ(read_bytes(leftover), "left behind");
+    }
+    EXPECT_EQ(names_in(folder()), (std::vector<std::string>{"config.toml", test.leftover}));
+  }
 }
 
 TEST_F(ConfigFile, ReplacingAFolderFailsAndRemovesTheTemporaryFile) {
@@ -227,14 +289,14 @@ TEST_F(ConfigFile, ReplacingAFolderFailsAndRemovesTheTemporaryFile) {
   const auto saved = save_config(Config{});
   ASSERT_FALSE(saved);
   EXPECT_TRUE(fs::is_directory(file() / "inside"));
-  EXPECT_FALSE(fs::exists(temporary_path_for(file())));
+  EXPECT_EQ(names_in(folder()), std::vector<std::string>{"config.toml"}) << "the temporary file is removed";
 }
 
 TEST_F(ConfigFile, SaveFailsWhenTheFolderCannotBeCreated) {
   write_bytes(folder(), "a file where the folder belongs");
   const auto saved = save_config(Config{});
   ASSERT_FALSE(saved);
-  EXPECT_NE(saved.error().plain().find("(os error "), std::string::npos) << saved.error().plain();
+  EXPECT_EQ(saved.error().plain(), text_of(kFileWhereTheFolderBelongs));
   EXPECT_EQ(saved.error().chain().size(), 1u);
   EXPECT_EQ(read_bytes(folder()), "a file where the folder belongs");
 }

@@ -4,14 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "config/config_file.h"
 #include "config/config_toml.h"
 #include "config/file_io.h"
 #include "support/file_bytes.h"
 #include "support/log_capture.h"
+#include "support/os_failure.h"
 #include "support/scoped_env_var.h"
 #include "support/under_wine.h"
 #include "windows/handle.h"
@@ -22,6 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test_support::LogCapture;
+using test_support::os_failure;
 using test_support::read_bytes;
 using test_support::running_under_wine;
 using test_support::ScopedEnvVar;
@@ -46,7 +51,16 @@ class WindowsConfigFile : public ::testing::Test {
     fs::remove_all(fs::path(app_data_).parent_path().parent_path(), ignored);
   }
 
+  [[nodiscard]] std::wstring folder() const { return app_data_ + L"vantro"; }
   [[nodiscard]] std::wstring file() const { return app_data_ + L"vantro\\config.toml"; }
+  // The names in the configuration's folder, sorted.
+  [[nodiscard]] std::vector<std::wstring> names() const {
+    std::vector<std::wstring> found;
+    for (const auto& entry : fs::directory_iterator(fs::path(folder())))
+      found.push_back(entry.path().filename());
+    std::ranges::sort(found);
+    return found;
+  }
 
   std::wstring app_data_;
   ScopedEnvVar env_;
@@ -77,7 +91,7 @@ TEST_F(WindowsConfigFile, SaveLoadAndDeleteRoundTrip) {
     EXPECT_EQ(*saved->field("path"), expected);
   }
   EXPECT_EQ(read_bytes(file()), serialize_config(config));
-  EXPECT_EQ(GetFileAttributesW(temporary_path_for(file()).c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(names(), std::vector<std::wstring>{L"config.toml"}) << "no temporary file is left";
   {
     LogCapture capture;
     EXPECT_EQ(load_or_default(), config);
@@ -134,14 +148,86 @@ TEST_F(WindowsConfigFile, SaveOverAFileHeldOpenKeepsItIntact) {
 
   const auto saved = save_config(Config{});
   ASSERT_FALSE(saved);
-  EXPECT_NE(saved.error().plain().find("(os error "), std::string::npos) << saved.error().plain();
+  EXPECT_EQ(saved.error().plain(), os_failure(ERROR_ACCESS_DENIED));
   const auto deleted = delete_config();
   ASSERT_FALSE(deleted);
-  EXPECT_NE(deleted.error().plain().find("(os error "), std::string::npos) << deleted.error().plain();
+  EXPECT_EQ(deleted.error().plain(), os_failure(ERROR_SHARING_VIOLATION));
   holder.reset();
 
   EXPECT_EQ(read_bytes(file()), before);
-  EXPECT_EQ(GetFileAttributesW(temporary_path_for(file()).c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(names(), std::vector<std::wstring>{L"config.toml"}) << "the temporary file is removed";
+}
+
+TEST_F(WindowsConfigFile, FileHeldOpenWithoutSharingFailsWithTheSystemsError) {
+  ASSERT_TRUE(save_config(Config{}));
+  const std::string before = read_bytes(file());
+  UniqueHandle holder(
+      CreateFileW(file().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
+
+  const auto loaded = load_config();
+  ASSERT_FALSE(loaded);
+  EXPECT_EQ(loaded.error().plain(), os_failure(ERROR_SHARING_VIOLATION));
+  {
+    LogCapture capture;
+    EXPECT_EQ(load_or_default(), Config{});
+    const auto* warning = capture.find("config file is invalid, using defaults");
+    ASSERT_NE(warning, nullptr);
+    ASSERT_NE(warning->field("error"), nullptr);
+    EXPECT_EQ(*warning->field("error"), os_failure(ERROR_SHARING_VIOLATION));
+  }
+  const auto deleted = delete_config();
+  ASSERT_FALSE(deleted);
+  EXPECT_EQ(deleted.error().plain(), os_failure(ERROR_SHARING_VIOLATION));
+  const auto saved = save_config(Config{});  // the move over a file in use is refused
+  ASSERT_FALSE(saved);
+  EXPECT_EQ(saved.error().plain(), os_failure(ERROR_ACCESS_DENIED));
+  holder.reset();
+  EXPECT_EQ(read_bytes(file()), before);
+  EXPECT_EQ(names(), std::vector<std::wstring>{L"config.toml"});
+}
+
+TEST_F(WindowsConfigFile, FileWhereTheFolderBelongsFailsTheSaveWithTheSystemsError) {
+  {
+    std::ofstream out(fs::path(folder()), std::ios::binary);
+    out << "a file where the folder belongs";
+  }
+  const auto saved = save_config(Config{});
+  ASSERT_FALSE(saved);
+  EXPECT_EQ(saved.error().plain(), os_failure(ERROR_ALREADY_EXISTS));
+  EXPECT_EQ(read_bytes(folder()), "a file where the folder belongs");
+}
+
+TEST_F(WindowsConfigFile, LeftoversBesideTheFileDoNotBlockASave) {
+  // Left by anything under a temporary-looking name: each stays as it is and the save goes
+  // through under a name of its own.
+  const std::wstring leftover = folder() + L"\\config.toml.tmp";
+  for (const bool is_folder : {true, false}) {
+    SCOPED_TRACE(is_folder ? "a folder" : "a read-only file");
+    ASSERT_TRUE(save_config(Config{}));
+    if (is_folder) {
+      ASSERT_TRUE(CreateDirectoryW(leftover.c_str(), nullptr));
+    } else {
+      {
+        std::ofstream out(fs::path(leftover), std::ios::binary);
+        out << "left behind";
+      }
+      ASSERT_TRUE(SetFileAttributesW(leftover.c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+    Config changed;
+    changed.hints.alphabet = "changed";
+    const auto saved = save_config(changed);
+    EXPECT_TRUE(saved) << saved.error().plain();
+    EXPECT_EQ(read_bytes(file()), serialize_config(changed));
+    EXPECT_EQ(names(), (std::vector<std::wstring>{L"config.toml", L"config.toml.tmp"}));
+    if (is_folder) {
+      EXPECT_TRUE(RemoveDirectoryW(leftover.c_str()));
+    } else {
+      EXPECT_EQ(read_bytes(leftover), "left behind");
+      SetFileAttributesW(leftover.c_str(), FILE_ATTRIBUTE_NORMAL);
+      EXPECT_TRUE(DeleteFileW(leftover.c_str()));
+    }
+  }
 }
 
 TEST_F(WindowsConfigFile, ReadOnlyFileIsNotDeleted) {
@@ -150,7 +236,7 @@ TEST_F(WindowsConfigFile, ReadOnlyFileIsNotDeleted) {
   const auto deleted = delete_config();
   SetFileAttributesW(file().c_str(), FILE_ATTRIBUTE_NORMAL);
   ASSERT_FALSE(deleted);
-  EXPECT_NE(deleted.error().plain().find("(os error "), std::string::npos) << deleted.error().plain();
+  EXPECT_EQ(deleted.error().plain(), os_failure(ERROR_ACCESS_DENIED));
   EXPECT_EQ(read_bytes(file()), serialize_config(Config{}));
 }
 
@@ -164,7 +250,7 @@ TEST_F(WindowsConfigFile, ReadOnlyFileIsNotReplaced) {
   SetFileAttributesW(file().c_str(), FILE_ATTRIBUTE_NORMAL);
   ASSERT_FALSE(saved);
   EXPECT_EQ(read_bytes(file()), serialize_config(Config{}));
-  EXPECT_EQ(GetFileAttributesW(temporary_path_for(file()).c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(names(), std::vector<std::wstring>{L"config.toml"});
 }
 
 }  // namespace

@@ -18,7 +18,9 @@
 #include "support/foreground_lock.h"
 #include "support/log_capture.h"
 #include "support/message_box_recorder.h"
+#include "support/os_failure.h"
 #include "support/scoped_env_var.h"
+#include "windows/handle.h"
 #include "windows/notification.h"
 #include "windows/startup_registration.h"
 #include "windows/wide.h"
@@ -506,8 +508,26 @@ TEST_F(SettingsWindow, ResetFailuresAreReported) {
   EXPECT_FALSE(*result);
   ASSERT_EQ(boxes().size(), 1u);
   EXPECT_EQ(boxes()[0].title, "Couldn't reset config");
-  EXPECT_NE(boxes()[0].body.find("(os error "), std::string::npos) << boxes()[0].body;
+  EXPECT_EQ(boxes()[0].body, test_support::os_failure(ERROR_ACCESS_DENIED));
   EXPECT_EQ(boxes()[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+}
+
+TEST_F(SettingsWindow, AFileHeldOpenByAnotherProgramIsReportedWithTheSystemsError) {
+  const std::string before = "[hints]\nalphabet = \"x\"\n";
+  put_file(before);
+  windows::UniqueHandle holder(CreateFileW(file().wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
+  const auto result = run_window(config::Config{}, {click(1100), command(1102), command(1101)});
+  holder.reset();
+  ASSERT_TRUE(result) << result.error().plain();
+  EXPECT_FALSE(*result);
+  ASSERT_EQ(boxes().size(), 2u);
+  EXPECT_EQ(boxes()[0].title, "Failed to save config");
+  EXPECT_EQ(boxes()[0].body, test_support::os_failure(ERROR_ACCESS_DENIED));  // the move over it is refused
+  EXPECT_EQ(boxes()[1].title, "Couldn't reset config");
+  EXPECT_EQ(boxes()[1].body, test_support::os_failure(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(read_bytes(file()), before);
 }
 
 TEST_F(SettingsWindow, CloseButtonWritesNothing) {
