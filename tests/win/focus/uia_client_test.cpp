@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
 #include <future>
 #include <map>
@@ -17,6 +16,7 @@
 #include "support/foreground_lock.h"
 #include "support/log_capture.h"
 #include "support/sample_app/getobject_report.h"
+#include "support/system_text.h"
 #include "win/sample_app_process.h"
 #include "windows/hwnd_text.h"
 #include "windows/wide.h"
@@ -61,18 +61,6 @@ long standin_live_objects() {
   auto count = reinterpret_cast<long(__stdcall*)()>(
       reinterpret_cast<void*>(GetProcAddress(module, "uia_standin_live_objects")));
   return count == nullptr ? -1 : count();
-}
-
-// The system's own text for an HRESULT, read here with FormatMessageW, without its line
-// break; "Unknown error" when the system has none (Wine has none for RPC_E_CHANGED_MODE).
-std::string system_text(HRESULT hr) {
-  std::array<wchar_t, 512> buffer{};
-  const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                      static_cast<DWORD>(hr), 0, buffer.data(), buffer.size(), nullptr);
-  std::wstring text(buffer.data(), length);
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
-    text.pop_back();
-  return text.empty() ? "Unknown error" : narrow(text);
 }
 
 // The inclusive record the client should give for a control window.
@@ -305,7 +293,8 @@ TEST(UiaClient, CreationFailsOnASingleThreadedApartment) {
   });
   const std::string text = outcome.get();
   EXPECT_TRUE(text.starts_with("initializing UI Automation client: ")) << text;
-  EXPECT_TRUE(text.ends_with(": " + system_text(RPC_E_CHANGED_MODE))) << text;
+  EXPECT_TRUE(text.ends_with(": " + test_support::system_text(static_cast<DWORD>(RPC_E_CHANGED_MODE))))
+      << text;
 }
 
 // What the user reads of an element-layer error is the system's message for the failed call
@@ -321,7 +310,7 @@ TEST(UiaClient, ElementLayerErrorReadsAsTheSystemsMessageAlone) {
   });
   const std::optional<Error> error = outcome.get();
   ASSERT_TRUE(error.has_value()) << "created on a single-threaded apartment";
-  const std::string message = system_text(RPC_E_CHANGED_MODE);
+  const std::string message = test_support::system_text(static_cast<DWORD>(RPC_E_CHANGED_MODE));
   EXPECT_EQ(error->plain(), "initializing UI Automation client");
   EXPECT_EQ(error->alternate(), "initializing UI Automation client: " + message);
   EXPECT_EQ(error->debug(), "initializing UI Automation client\n\nCaused by:\n    " + message);

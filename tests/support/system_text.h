@@ -1,0 +1,35 @@
+// The system's own texts for Windows error codes, read here with FormatMessageW, so that tests
+// compare the program's messages with what the system says rather than with the program's
+// own formatting.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include <fmt/format.h>
+
+#include "windows/wide.h"
+
+namespace vantro::test_support {
+
+// The text for a Win32 error code or an HRESULT, without its line break; "Unknown error" when
+// the system has none (Wine has none for RPC_E_CHANGED_MODE).
+inline std::string system_text(DWORD code) {
+  std::array<wchar_t, 512> buffer{};
+  const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                      code, 0, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr);
+  std::wstring text(buffer.data(), length);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+    text.pop_back();
+  return text.empty() ? "Unknown error" : windows::narrow(text);
+}
+
+// What a failed Windows call reads as in the program's messages:
+// "{the system's text for the code} (os error {code})".
+inline std::string os_failure(DWORD code) {
+  return fmt::format("{} (os error {})", system_text(code), code);
+}
+
+}  // namespace vantro::test_support
