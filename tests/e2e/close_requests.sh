@@ -28,15 +28,6 @@ WM_RBUTTONDOWN=0x204
 VK_ESCAPE=27
 VK_A=65
 
-# wait_vantro_exit SECONDS: waits for the instance started last to end; its exit code lands
-# in VANTRO_RC ("timeout" when it still runs).
-wait_vantro_exit() {
-  VANTRO_RC=timeout
-  wait_for "vantro.exe (pid $VANTRO_PID) to exit" "$1" eval '! kill -0 "$VANTRO_PID"' || return 1
-  wait "$VANTRO_PID"
-  VANTRO_RC=$?
-}
-
 # After a failed case: whatever still holds the program (a menu, an overlay, a box) is closed
 # and the program asked again until "--close" finds no instance, so that the next case can
 # start its own. (The PID is no guide here: it is the one of the cmd that started vantro.exe.)

@@ -98,23 +98,24 @@ log_has() { vantro_log | grep -qF -- "$1"; }
 # log_line MESSAGE: the last log line holding MESSAGE.
 log_line() { vantro_log | grep -F -- "$1" | tail -1; }
 
+# wait_vantro_exit SECONDS: waits for the instance started last to end; its exit code lands
+# in VANTRO_RC ("timeout" when it still runs).
+wait_vantro_exit() {
+  VANTRO_RC=timeout
+  wait_for "vantro.exe (pid $VANTRO_PID) to exit" "$1" eval '! kill -0 "$VANTRO_PID"' || return 1
+  wait "$VANTRO_PID"
+  VANTRO_RC=$?
+}
+
 # stop_vantro: "vantro.exe --close", then the process's exit code in VANTRO_RC.
 stop_vantro() {
   local close_rc=0
   timeout 60 wine "$E2E_EXE" --close >"$E2E_WORK/close.out" 2>&1 || close_rc=$?
   CLOSE_RC=$close_rc
-  VANTRO_RC=timeout
-  local deadline=$((SECONDS + 30))
-  while kill -0 "$VANTRO_PID" 2>/dev/null; do
-    if ((SECONDS >= deadline)); then
-      echo "timed out after 30s waiting for vantro.exe (pid $VANTRO_PID) to exit"
-      kill "$VANTRO_PID" 2>/dev/null
-      return 1
-    fi
-    sleep 0.05
-  done
-  wait "$VANTRO_PID"
-  VANTRO_RC=$?
+  if ! wait_vantro_exit 30; then
+    kill "$VANTRO_PID" 2>/dev/null
+    return 1
+  fi
 }
 
 # --- the sample application -----------------------------------------------------------------
