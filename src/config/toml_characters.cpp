@@ -14,6 +14,8 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr std::size_t kMaxKeySegments = 256;
 constexpr std::size_t kMaxTableDepth = 1024;
+// The parser refuses a value inside more arrays and inline tables than this.
+constexpr std::size_t kMaxNestedValues = 256;
 
 bool is_ascii(char32_t c) {
   return c < 0x80;
@@ -218,7 +220,7 @@ struct Opened {
 
 std::optional<RefusedText> find_refused_text(std::string_view toml_text) {
   Cursor cursor(toml_text);
-  std::vector<Opened> open;  // the arrays and inline tables around the cursor
+  std::vector<Opened> open;  // the arrays and inline tables around the cursor, at most kMaxNestedValues
   Expect expect = Expect::key;
   Nesting nesting;
   std::size_t value_level = 0;  // of the value expected next
@@ -268,6 +270,9 @@ std::optional<RefusedText> find_refused_text(std::string_view toml_text) {
       continue;
     }
     // Structure: brackets, braces, separators; anything else is text the parser refuses.
+    if ((ch == '[' || ch == '{') && expect == Expect::value && open.size() == kMaxNestedValues)
+      return cursor.refuse(
+          fmt::format("arrays and inline tables may nest at most {} levels deep", kMaxNestedValues));
     if (ch == '[' && expect == Expect::value) {
       open.push_back({'[', value_level});
       ++value_level;

@@ -7,7 +7,9 @@
 //   - each part of a dotted key is one more level of nested tables, and toml++ walks and frees
 //     them recursively, so some tens of thousands of levels overflow the stack (its own
 //     nesting limit counts arrays and inline tables only, not the parts of their keys).
-// This check refuses the first such text with its position, so the parser never sees it.
+// This check refuses the first such text with its position, so the parser never sees it. It
+// follows arrays and inline tables only as deep as the parser takes them, so that its memory
+// stays bounded however many brackets the text opens.
 #pragma once
 
 #include <cstddef>
@@ -41,7 +43,9 @@ struct RefusedText {
 //     below the one before it, a key in an inline table starts at the table's level and one in
 //     an array one level below the array's, and a key/value pair starts at the level of its
 //     table, which has two levels for each part of its header (a part may name an array of
-//     tables, whose last element is one level more).
+//     tables, whose last element is one level more);
+//   - the '[' or '{' of an array or inline table inside 256 others, where the parser would
+//     refuse the value as nested too deep.
 // Strings are basic ("…"), literal ('…') and their multi-line forms, and a quote starts one
 // only where a key segment or a value may start (the parser reads text glued to a bare value,
 // such as `0"…`, as part of that value); a '.' joins key parts only in a key, never in a value

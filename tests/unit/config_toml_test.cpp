@@ -416,5 +416,31 @@ TEST(ConfigToml, TablesNestedPast1024LevelsAreRefused) {
   EXPECT_EQ(deepest->hints.alphabet, "qwerty");
 }
 
+TEST(ConfigToml, ReportPointsAtTheArrayPastTheNestingLimit) {
+  const std::string line = "key = " + std::string(10000, '[');
+  const auto read = deserialize_config(line);
+  ASSERT_FALSE(read);
+  const std::string expected = "TOML parse error at line 1, column 263\n  |\n1 | " + line + "\n  | " +
+                               std::string(262, ' ') +
+                               "^\narrays and inline tables may nest at most 256 levels deep";
+  const std::string& report = read.error().plain();
+  EXPECT_TRUE(report == expected) << report.substr(0, 100) << " … "
+                                  << report.substr(report.size() - std::min<std::size_t>(report.size(), 100));
+  EXPECT_EQ(read.error().chain().size(), 1u);
+
+  // Inline tables count with the arrays; 256 levels read.
+  std::string tables = "[colors]\nelement = ";
+  for (int i = 0; i < 300; ++i) tables += "{a = ";
+  const auto inline_tables = deserialize_config(tables + "1\n");
+  ASSERT_FALSE(inline_tables);
+  EXPECT_TRUE(inline_tables.error().plain().starts_with("TOML parse error at line 2, column 1291\n"))
+      << inline_tables.error().plain().substr(0, 100);
+  EXPECT_EQ(reason(inline_tables.error()), "arrays and inline tables may nest at most 256 levels deep");
+  const auto deepest = deserialize_config("[hints]\nalphabet = \"qwerty\"\nkey = " + std::string(256, '[') +
+                                          std::string(256, ']') + "\n");
+  ASSERT_TRUE(deepest) << deepest.error().plain().substr(0, 100);
+  EXPECT_EQ(deepest->hints.alphabet, "qwerty");
+}
+
 }  // namespace
 }  // namespace vantro::config

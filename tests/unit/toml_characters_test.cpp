@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <span>
 #include <string>
 
 namespace vantro::config {
@@ -17,12 +18,29 @@ constexpr const char* kTooManyParts = "a key may have at most 256 dot-separated 
 constexpr const char* kTooDeep =
     "tables may nest at most 1024 levels deep, counting the parts of this key, of the keys of the inline "
     "tables and arrays around it, and twice those of its table header";
+constexpr const char* kNestedTooDeep = "arrays and inline tables may nest at most 256 levels deep";
 
 // `count` copies of `part` joined by `separator`: a dotted key of `count` parts.
 std::string dotted(std::size_t count, const std::string& part = "a", const std::string& separator = ".") {
   std::string key = part;
   for (std::size_t i = 1; i < count; ++i) key += separator + part;
   return key;
+}
+
+// Each document passes the check.
+void expect_accepted(std::span<const std::string> documents) {
+  for (const auto& document : documents) {
+    SCOPED_TRACE(document.substr(0, 200));
+    const auto found = find_refused_text(document);
+    EXPECT_FALSE(found) << found->message;
+  }
+}
+
+// `count` copies of `text`.
+std::string repeated(std::size_t count, const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < count; ++i) out += text;
+  return out;
 }
 
 TEST(TomlCharacters, NonAsciiInStringsAndCommentsIsAccepted) {
@@ -160,11 +178,7 @@ TEST(TomlCharacters, KeysOfUpTo256PartsAndDotsOutsideKeysAreAccepted) {
       "# " + dotted(1000) + "\na = 1 # " + dotted(1000) + "\n",
       "a = [\"" + dotted(1000) + "\", {b = '" + dotted(1000) + "'}]\n",
   };
-  for (const auto& document : documents) {
-    SCOPED_TRACE(document.substr(0, 200));
-    const auto found = find_refused_text(document);
-    EXPECT_FALSE(found) << found->message;
-  }
+  expect_accepted(documents);
 }
 
 TEST(TomlCharacters, TheKeyPartPastTheLimitIsRefusedWhereItStarts) {
@@ -224,11 +238,7 @@ TEST(TomlCharacters, TablesNestAtMost1024LevelsDeep) {
       a256 + " = {" + a256 + " = 1, " + a256 + " = {" + a256 + " = 1}, " + a256 + " = [{" + dotted(255) +
           " = 1}, {" + dotted(255) + " = {" + dotted(256) + " = 1}}]}\n",
   };
-  for (const auto& document : accepted) {
-    SCOPED_TRACE(document.substr(0, 200));
-    const auto found = find_refused_text(document);
-    EXPECT_FALSE(found) << found->message;
-  }
+  expect_accepted(accepted);
   // Refused at the part marked x, which reaches level 1025.
   const struct {
     std::string document;
@@ -252,6 +262,43 @@ TEST(TomlCharacters, TablesNestAtMost1024LevelsDeep) {
     const auto found = find_refused_text(test.document);
     ASSERT_TRUE(found);
     EXPECT_EQ(*found, (RefusedText{test.line, column, kTooDeep}));
+  }
+}
+
+TEST(TomlCharacters, ArraysAndInlineTablesNestAtMost256LevelsDeep) {
+  // Accepted: 256 levels of arrays and inline tables and fewer, also side by side.
+  const std::string accepted[] = {
+      "a = " + repeated(256, "[") + repeated(256, "]") + "\n",
+      "a = " + repeated(255, "{b = ") + "{}" + repeated(255, "}") + "\n",
+      "a = " + repeated(128, "[") + repeated(127, "{b = ") + "{}" + repeated(127, "}") + repeated(128, "]") +
+          "\n",
+      "a = [" + repeated(255, "[") + repeated(255, "]") + ", " + repeated(255, "[") + repeated(255, "]") +
+          "]\n",
+      "a = " + repeated(256, "[") + repeated(256, "]") + "\nb = " + repeated(256, "[") + repeated(256, "]") +
+          "\n",
+  };
+  expect_accepted(accepted);
+  // Refused at the bracket or brace that opens the 257th level.
+  const struct {
+    std::string document;
+    std::size_t line;
+    std::size_t column;
+  } refused[] = {
+      {"a = " + repeated(257, "["), 1, 4 + 257},
+      {"a = " + repeated(10000, "["), 1, 4 + 257},
+      {"a = " + repeated(257, "{b = ") + "1" + repeated(257, "}") + "\n", 1, 5 + 256 * 5},
+      {"a = " + repeated(128, "[") + repeated(128, "{b = ") + "[1]", 1, 4 + 128 + 128 * 5 + 1},
+      // Arrays closed before do not count.
+      {"a = [[], " + repeated(256, "["), 1, 9 + 256},
+      {"[t]\nb = " + repeated(300, "[ "), 2, 4 + 256 * 2 + 1},
+      // Nothing after it is looked at.
+      {"a = " + repeated(300, "[") + "\xD0\x96" + dotted(300) + " = 1\n", 1, 4 + 257},
+  };
+  for (const auto& test : refused) {
+    SCOPED_TRACE(test.document.substr(0, 200));
+    const auto found = find_refused_text(test.document);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(*found, (RefusedText{test.line, test.column, kNestedTooDeep}));
   }
 }
 
