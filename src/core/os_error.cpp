@@ -1,7 +1,10 @@
 #include "core/os_error.h"
 
 #include <cerrno>
+#include <string_view>
 #include <system_error>
+
+#include <fmt/format.h>
 
 #ifdef _WIN32
 #include "core/kernel32.h"
@@ -10,7 +13,7 @@
 
 namespace vantro {
 
-std::string os_error_text(std::uint32_t code) {
+std::string os_system_text(std::uint32_t code) {
 #ifdef _WIN32
   constexpr kernel32::Dword kAllocateBuffer = 0x100;  // FORMAT_MESSAGE_ALLOCATE_BUFFER
   constexpr kernel32::Dword kIgnoreInserts = 0x200;   // FORMAT_MESSAGE_IGNORE_INSERTS
@@ -24,11 +27,39 @@ std::string os_error_text(std::uint32_t code) {
   if (buffer != nullptr) kernel32::LocalFree(buffer);
   while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r' || message.back() == u' '))
     message.pop_back();
-  if (message.empty()) return "Unknown error";
   return text::to_utf8(message);
 #else
   return std::generic_category().message(static_cast<int>(code));
 #endif
+}
+
+std::string os_error_text(std::uint32_t code) {
+  std::string text = os_system_text(code);
+  return text.empty() ? "Unknown error" : text;
+}
+
+std::string code_description(std::uint32_t code) {
+  struct Described {
+    std::uint32_t code;
+    std::string_view text;
+  };
+  // The failures of UI Automation's calls, which the system's message table does not hold.
+  constexpr Described kDescribed[] = {
+      {0x80040200, "the element is not enabled"},                  // UIA_E_ELEMENTNOTENABLED
+      {0x80040201, "the element is no longer available"},          // UIA_E_ELEMENTNOTAVAILABLE
+      {0x80040202, "the element has no clickable point"},          // UIA_E_NOCLICKABLEPOINT
+      {0x80040204, "the element does not support this"},           // UIA_E_NOTSUPPORTED
+      {0x80131509, "the operation is not valid for the element"},  // UIA_E_INVALIDOPERATION
+      {0x80131505, "the operation timed out"},                     // UIA_E_TIMEOUT
+  };
+  for (const Described& described : kDescribed)
+    if (described.code == code) return std::string(described.text);
+  return fmt::format("error 0x{:08X}", code);
+}
+
+std::string hresult_text(std::uint32_t code) {
+  std::string text = os_system_text(code);
+  return text.empty() ? code_description(code) : text;
 }
 
 Error os_error(std::uint32_t code) {

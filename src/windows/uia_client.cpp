@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "core/os_error.h"
 #include "logging/log.h"
 #include "picking/browser.h"
 #include "picking/classification.h"
@@ -184,7 +185,7 @@ std::string by_role_text(const std::vector<picking::ElementInfo>& collected) {
 
 Error uia_error(HRESULT hr) {
   std::string message = thread_error_description();
-  if (message.empty()) message = system_message(hr);
+  if (message.empty()) message = hresult_text(static_cast<std::uint32_t>(hr));
   return Error::coded(static_cast<std::int32_t>(hr), std::move(message));
 }
 

@@ -22,7 +22,7 @@ using ComPtr = Microsoft::WRL::ComPtr<T>;
 
 // An error of the element layer: the message text of a failed UI Automation or COM call
 // (the thread's error description when there is one, else the system's message for the
-// HRESULT) alone, with the HRESULT kept as data.
+// HRESULT, else a text that names the code) alone, with the HRESULT kept as data.
 [[nodiscard]] Error uia_error(HRESULT hr);
 
 class UiaClient {

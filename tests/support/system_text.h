@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include <fmt/format.h>
 
@@ -14,16 +15,21 @@
 
 namespace vantro::test_support {
 
-// The text for a Win32 error code or an HRESULT, without its line break; "Unknown error" when
-// the system has none (Wine has none for RPC_E_CHANGED_MODE).
-inline std::string system_text(DWORD code) {
+// The text for a Win32 error code or an HRESULT, without its line break; `none` when the system
+// has none (Wine has none for RPC_E_CHANGED_MODE or the UI Automation codes).
+inline std::string system_text_or(DWORD code, std::string_view none) {
   std::array<wchar_t, 512> buffer{};
   const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                                       code, 0, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr);
   std::wstring text(buffer.data(), length);
   while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
     text.pop_back();
-  return text.empty() ? "Unknown error" : windows::narrow(text);
+  return text.empty() ? std::string(none) : windows::narrow(text);
+}
+
+// The same; "Unknown error" when the system has none.
+inline std::string system_text(DWORD code) {
+  return system_text_or(code, "Unknown error");
 }
 
 // What a failed Windows call reads as in the program's messages:

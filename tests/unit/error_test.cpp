@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <vector>
+
+#include "core/os_error.h"
+#include "support/code_texts.h"
+
 namespace vantro {
 namespace {
 
@@ -29,8 +35,10 @@ TEST(Error, TwoOrMoreCausesAreNumberedFromZero) {
 }
 
 TEST(Error, HresultAndIoTexts) {
-  EXPECT_EQ(Error::hresult(static_cast<std::int32_t>(0x80070002), "The system cannot find the file specified.").plain(),
-            "The system cannot find the file specified. (0x80070002)");
+  EXPECT_EQ(
+      Error::hresult(static_cast<std::int32_t>(0x80070002), "The system cannot find the file specified.")
+          .plain(),
+      "The system cannot find the file specified. (0x80070002)");
   EXPECT_EQ(Error::io(2, "The system cannot find the file specified.").plain(),
             "The system cannot find the file specified. (os error 2)");
 }
@@ -41,6 +49,32 @@ TEST(Error, CodedMessageKeepsItsHresultAsDataOnly) {
   EXPECT_EQ(e.hresult_code(), std::optional<std::int32_t>(static_cast<std::int32_t>(0x80040154)));
   EXPECT_EQ(Error("plain").hresult_code(), std::nullopt);
 }
+
+// A code the system has no text for reads as what it means, or at least as itself.
+TEST(Error, CodesWithoutSystemTextAreNamed) {
+  std::vector<test_support::CodeText> cases(std::begin(test_support::kCodeTexts),
+                                            std::end(test_support::kCodeTexts));
+  cases.insert(cases.end(), {{0x80010106, "error 0x80010106"},
+                             {0x8013150A, "error 0x8013150A"},
+                             {0x00000005, "error 0x00000005"},
+                             {0xFFFFFFFF, "error 0xFFFFFFFF"}});
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(code_description(c.code), c.text);
+  }
+}
+
+#ifdef _WIN32
+// A code the system has no text for (the customer bit is set): the system errors of the file
+// operations still read "Unknown error", with the code beside it; the text for an HRESULT
+// names the code.
+TEST(Error, SystemErrorsWithoutTextKeepUnknownError) {
+  EXPECT_EQ(os_error(0x2000ABCD).plain(), "Unknown error (os error 536914893)");
+  EXPECT_EQ(os_error_text(0x2000ABCD), "Unknown error");
+  EXPECT_EQ(hresult_text(0x2000ABCD), "error 0x2000ABCD");
+  EXPECT_EQ(hresult_text(0x80070005), os_error_text(5));
+}
+#endif
 
 TEST(Error, WithContextWrapsOnlyFailures) {
   Result<int> ok = 5;

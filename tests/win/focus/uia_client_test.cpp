@@ -2,6 +2,8 @@
 // Automation stand-in (tests/support/uia_standin).
 #include "windows/uia_client.h"
 
+#include <oleauto.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "support/code_texts.h"
 #include "support/foreground_lock.h"
 #include "support/log_capture.h"
 #include "support/sample_app/getobject_report.h"
@@ -293,13 +296,14 @@ TEST(UiaClient, CreationFailsOnASingleThreadedApartment) {
   });
   const std::string text = outcome.get();
   EXPECT_TRUE(text.starts_with("initializing UI Automation client: ")) << text;
-  EXPECT_TRUE(text.ends_with(": " + test_support::system_text(static_cast<DWORD>(RPC_E_CHANGED_MODE))))
+  EXPECT_TRUE(text.ends_with(
+      ": " + test_support::system_text_or(static_cast<DWORD>(RPC_E_CHANGED_MODE), "error 0x80010106")))
       << text;
 }
 
 // What the user reads of an element-layer error is the system's message for the failed call
-// alone (the box shows the context, the log's debug form the message below it); the HRESULT
-// travels with the error as data.
+// alone, or where the system has none, the code (the box shows the context, the log's debug
+// form the message below it); the HRESULT travels with the error as data.
 TEST(UiaClient, ElementLayerErrorReadsAsTheSystemsMessageAlone) {
   auto outcome = std::async(std::launch::async, []() -> std::optional<Error> {
     const HRESULT sta = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -310,11 +314,34 @@ TEST(UiaClient, ElementLayerErrorReadsAsTheSystemsMessageAlone) {
   });
   const std::optional<Error> error = outcome.get();
   ASSERT_TRUE(error.has_value()) << "created on a single-threaded apartment";
-  const std::string message = test_support::system_text(static_cast<DWORD>(RPC_E_CHANGED_MODE));
+  const std::string message =
+      test_support::system_text_or(static_cast<DWORD>(RPC_E_CHANGED_MODE), "error 0x80010106");
   EXPECT_EQ(error->plain(), "initializing UI Automation client");
   EXPECT_EQ(error->alternate(), "initializing UI Automation client: " + message);
   EXPECT_EQ(error->debug(), "initializing UI Automation client\n\nCaused by:\n    " + message);
   EXPECT_EQ(error->hresult_code(), std::optional<std::int32_t>(RPC_E_CHANGED_MODE));
+}
+
+// Where neither the thread's error information nor the system has a text for the code, the
+// element layer's text names it, so that a log reader tells the failures apart.
+TEST(UiaClient, ElementLayerErrorWithoutSystemTextNamesTheCode) {
+  for (const test_support::CodeText& c : test_support::kCodeTexts) {  // the texts when the system has none
+    SCOPED_TRACE(c.text);
+    ASSERT_EQ(SetErrorInfo(0, nullptr), S_OK);
+    const Error error = uia_error(static_cast<HRESULT>(c.code));
+    EXPECT_EQ(error.alternate(), test_support::system_text_or(c.code, c.text));
+    EXPECT_EQ(error.hresult_code(), std::optional<std::int32_t>(static_cast<std::int32_t>(c.code)));
+  }
+
+  // The description that the failed call left in the thread's error information comes first.
+  ComPtr<ICreateErrorInfo> create;
+  ASSERT_EQ(CreateErrorInfo(create.GetAddressOf()), S_OK);
+  ASSERT_EQ(create->SetDescription(const_cast<LPOLESTR>(L"Element is gone (told by its provider)")), S_OK);
+  ComPtr<IErrorInfo> info;
+  ASSERT_EQ(create.As(&info), S_OK);
+  ASSERT_EQ(SetErrorInfo(0, info.Get()), S_OK);
+  EXPECT_EQ(uia_error(static_cast<HRESULT>(0x80040201)).alternate(),
+            "Element is gone (told by its provider)");
 }
 
 TEST(UiaClient, CreatedWithTheRegisteredServer) {
