@@ -30,13 +30,19 @@ bool colour_enabled(const env::Var& no_color) {
 
 std::unique_ptr<Pipeline> build_pipeline(const LoggingEnvironment& environment) {
   std::shared_ptr<TextOutput> writer = environment.standard_output;
+  bool to_file = false;
   if (environment.log_dir && environment.fs->create_directories(*environment.log_dir)) {
     auto file = RollingFileWriter::create(environment.fs, environment.clock, *environment.log_dir,
                                           environment.standard_error);
-    if (file) writer = std::move(*file);
+    if (file) {
+      writer = std::move(*file);
+      to_file = true;
+    }
   }
-  return std::make_unique<Pipeline>(EnvFilter::from_variable(environment.rust_log),
-                                    colour_enabled(environment.no_color), std::move(writer),
+  // The log file is read in a text editor, where escape sequences show as clutter: only lines
+  // that go to standard output (a terminal, usually) may carry colour.
+  const bool colour = !to_file && colour_enabled(environment.no_color);
+  return std::make_unique<Pipeline>(EnvFilter::from_variable(environment.rust_log), colour, std::move(writer),
                                     environment.standard_error);
 }
 

@@ -50,7 +50,8 @@ struct LoggingEnvironment {
 [[nodiscard]] bool colour_enabled(const env::Var& no_color);
 
 // Builds the pipeline: failures to create the log directory or open the day's file are
-// absorbed by writing to standard output instead.
+// absorbed by writing to standard output instead. The day's file always gets plain lines;
+// lines written to standard output are coloured as colour_enabled says.
 [[nodiscard]] std::unique_ptr<Pipeline> build_pipeline(const LoggingEnvironment& environment);
 
 // Installs the pipeline as the process-wide subscriber. A second installation is a broken

@@ -124,18 +124,29 @@ check "--close wins over --clear-logs" 0 'vantro: no running instance found.\n' 
 # --- A normal run, a second instance and --close
 today=$(date -u +%Y-%m-%d)
 log_file="$LOCAL/vantro/vantro.$today.log"
+# start_instance ARGS [VAR=VALUE...]: a normal run in the background, without NO_COLOR unless
+# given. Variables go through the Linux environment, which Wine hands on to the Windows side
+# with empty values kept (cmd's "set X=" would remove X instead).
 start_instance() {
-  wine cmd /c "set LOCALAPPDATA=${LOCAL_W}&& set RUST_LOG=vantro=debug&& set NO_COLOR=1&& ${EXE_W} $1" \
+  env -u NO_COLOR "${@:2}" wine cmd /c "set LOCALAPPDATA=${LOCAL_W}&& set RUST_LOG=vantro=debug&& ${EXE_W} $1" \
     >"$WORK/run-out" 2>"$WORK/run-err" &
   instance=$!
 }
-starting_line='^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{6}Z  INFO vantro starting version=0\.3\.0$'
+timestamp='[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{6}Z'
+starting_line="^${timestamp}  INFO vantro starting version=0\\.3\\.0\$"
+coloured_starting_line=$'^\e\\[2m'"${timestamp}"$'\e\\[0m \e\\[32m INFO\e\\[0m vantro starting \e\\[3mversion\e\\[0m\e\\[2m=\e\\[0m0\\.3\\.0$'
+
+if [[ $(env NO_COLOR= wine cmd /c "set NO_COLOR" 2>/dev/null | tr -d '\r') == "NO_COLOR=" ]]; then
+  echo "ok: an empty NO_COLOR reaches the Windows side as set and empty"
+else
+  fail "an empty NO_COLOR does not reach the Windows side: the runs below would not test it"
+fi
 
 if [[ ! -f $PWD/build/windows/tests/support/uia_standin.dll ]]; then
   # Wine has no UI Automation server: the client cannot be created, so start-up takes the
   # error exit, having released the close-request window and the mutex.
   for run in first second; do
-    start_instance ""
+    if [[ $run == first ]]; then start_instance ""; else start_instance "" NO_COLOR=; fi
     wait_instance
     if [[ $rc == 1 ]] && [[ ! -s $WORK/run-out ]] && [[ ! -s $WORK/run-err ]]; then
       echo "ok: $run start without a UI Automation server exits 1 (not as a second instance)"
@@ -145,8 +156,9 @@ if [[ ! -f $PWD/build/windows/tests/support/uia_standin.dll ]]; then
     fi
   done
   if [[ $(grep -cE "$starting_line" "$log_file") == 2 ]] &&
-    [[ $(grep -c "ERROR vantro exited with error error=initializing UI Automation client" "$log_file") == 2 ]]; then
-    echo "ok: the day's log file holds both runs and their error exits"
+    [[ $(grep -c "ERROR vantro exited with error error=initializing UI Automation client" "$log_file") == 2 ]] &&
+    ! grep -q $'\e' "$log_file"; then
+    echo "ok: the day's log file holds both runs and their error exits, in plain lines"
   else
     fail "log file $log_file"
     cat -A "$log_file" 2>/dev/null | head -20
@@ -166,7 +178,33 @@ else
   fi
   check "second instance" 0 '' \
     'vantro is already running in this session.\nUse the existing tray icon, the `--close` flag, or quit it first.\n' \
-    -- wine cmd /c "set LOCALAPPDATA=${LOCAL_W}&& set NO_COLOR=&& ${EXE_W}"
+    -- env NO_COLOR= wine cmd /c "set LOCALAPPDATA=${LOCAL_W}&& ${EXE_W}"
+
+  # Without a usable log directory the lines go to standard output, coloured unless NO_COLOR
+  # is set and not empty. Each run is a second instance: its one line is "vantro starting".
+  mkdir -p "$WORK/blocked"
+  touch "$WORK/blocked/vantro"  # a file where the log directory should be
+  blocked_w=$(winepath -w "$WORK/blocked")
+  fallback_cases=(
+    "LOCALAPPDATA unset, NO_COLOR unset|set LOCALAPPDATA=|-u NO_COLOR|coloured"
+    "LOCALAPPDATA unusable, NO_COLOR empty|set LOCALAPPDATA=${blocked_w}|NO_COLOR=|coloured"
+    "LOCALAPPDATA unset, NO_COLOR=1|set LOCALAPPDATA=|NO_COLOR=1|plain"
+  )
+  for fallback in "${fallback_cases[@]}"; do
+    IFS='|' read -r name local_setting no_color form <<<"$fallback"
+    # shellcheck disable=SC2086 # $no_color is one env argument, or an option and its operand
+    timeout 60 env -u RUST_LOG $no_color wine cmd /c "${local_setting}&& ${EXE_W}" >"$WORK/out" 2>"$WORK/err"
+    rc=$?
+    if [[ $form == coloured ]]; then want=$coloured_starting_line; else want=$starting_line; fi
+    if [[ $rc == 0 ]] && [[ $(wc -l <"$WORK/out") == 1 ]] && grep -qE "$want" "$WORK/out" &&
+      [[ $(cat "$WORK/err") == $'vantro is already running in this session.\nUse the existing tray icon, the `--close` flag, or quit it first.' ]] &&
+      [[ ! -e $WORK/blocked/vantro.$today.log ]]; then
+      echo "ok: $name: the line goes to standard output, $form"
+    else
+      fail "$name: rc $rc"
+      cat -A "$WORK/out" "$WORK/err"
+    fi
+  done
   check "--close with a running instance" 0 'vantro: shutdown signal sent.\n' '' -- wine "$EXE" --close
   wait_instance
   if [[ $rc == 0 ]]; then
@@ -174,10 +212,11 @@ else
   else
     fail "running instance after --close: $rc"
   fi
-  if grep -qE "$starting_line" "$log_file" && grep -qF "IPC: WM_CLOSE received — shutting down" "$log_file" &&
-    grep -qF $'\e[32m INFO\e[0m vantro starting \e[3mversion\e[0m\e[2m=\e[0m0.3.0' "$log_file" &&
-    ! grep -q "vantro exited with error" "$log_file" && ! grep -q $'\r' "$log_file"; then
-    echo "ok: the day's log file holds both runs, the second one coloured"
+  if [[ $(grep -cE "$starting_line" "$log_file") == 2 ]] &&
+    grep -qF "IPC: WM_CLOSE received — shutting down" "$log_file" &&
+    ! grep -q "vantro exited with error" "$log_file" && ! grep -q $'\r' "$log_file" &&
+    ! grep -q $'\e' "$log_file"; then
+    echo "ok: the day's log file holds both runs in plain lines, without NO_COLOR and with it empty"
   else
     fail "log file $log_file"
     cat -A "$log_file" 2>/dev/null | head -20
