@@ -284,6 +284,43 @@ TEST_F(ConfigFile, WhatOthersLeftBesideTheFileDoesNotBlockASave) {
   }
 }
 
+#ifndef _WIN32
+// POSIX links and permission bits; the Windows counterparts are tested with the Win32 tests.
+TEST_F(ConfigFile, SaveReplacesTheFileThePathNamesAndKeepsItsPermissions) {
+  const struct {
+    const char* name;
+    bool linked;
+  } cases[] = {{"a plain file", false}, {"a link to a file in another folder", true}};
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    fs::remove_all(folder());
+    const fs::path elsewhere = app_data_ / "dotfiles";
+    fs::remove_all(elsewhere);
+    fs::create_directories(folder());
+    fs::create_directories(elsewhere);
+    const fs::path target = test.linked ? elsewhere / "vantro.toml" : file();
+    write_bytes(target, "[hints]\nalphabet = \"previous\"\n");
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    if (test.linked) fs::create_symlink(target, file());
+
+    Config config;
+    config.hints.alphabet = "new";
+    const auto saved = save_config(config);
+    ASSERT_TRUE(saved) << saved.error().plain();
+    EXPECT_EQ(read_bytes(target), serialize_config(config));
+    EXPECT_EQ(fs::status(target).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(names_in(target.parent_path()), std::vector<std::string>{target.filename().string()})
+        << "no temporary file is left";
+    if (test.linked) {
+      ASSERT_TRUE(fs::is_symlink(file()));
+      EXPECT_EQ(fs::read_symlink(file()), target);
+      EXPECT_EQ(names_in(folder()), std::vector<std::string>{"config.toml"});
+    }
+  }
+}
+#endif
+
 TEST_F(ConfigFile, ReplacingAFolderFailsAndRemovesTheTemporaryFile) {
   fs::create_directories(file() / "inside");
   const auto saved = save_config(Config{});
