@@ -262,6 +262,23 @@ Result<void> take_attributes(const std::filesystem::path& path, std::uint32_t at
   return {};
 }
 
+// Removes what earlier replacements of `file` left behind (a crash or a killed process
+// between creating a temporary file and moving it): the files in its folder named as
+// temporary files of it. Folders and links under such names stay, and so does whatever
+// cannot be removed.
+void remove_leftover_temporaries(const std::filesystem::path& file) {
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+  const std::filesystem::path name = file.filename();
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+       entry.increment(error)) {
+    if (!is_temporary_name(entry->path().filename(), name)) continue;
+    std::error_code kind_error;
+    if (entry->symlink_status(kind_error).type() != std::filesystem::file_type::regular) continue;
+    (void)remove_file(entry->path());
+  }
+}
+
 // A new temporary file beside `path` and its name.
 Result<std::pair<File, std::filesystem::path>> create_temporary_beside(const std::filesystem::path& path) {
   const std::uint32_t pid = process_id();
@@ -326,6 +343,28 @@ Result<void> create_folders(const std::filesystem::path& folder) {
   return {};
 }
 
+bool is_temporary_name(const std::filesystem::path& name, const std::filesystem::path& file_name) {
+  using Char = std::filesystem::path::value_type;
+  std::basic_string_view<Char> rest = name.native();
+  const std::basic_string_view<Char> base = file_name.native();
+  if (base.empty() || !rest.starts_with(base)) return false;
+  rest.remove_prefix(base.size());
+  const auto take = [&rest](char c) {
+    if (rest.empty() || rest.front() != static_cast<Char>(c)) return false;
+    rest.remove_prefix(1);
+    return true;
+  };
+  const auto take_digits = [&rest] {
+    std::size_t count = 0;
+    while (count < rest.size() && rest[count] >= '0' && rest[count] <= '9') ++count;
+    rest.remove_prefix(count);
+    return count > 0;
+  };
+  constexpr Char kSuffix[] = {'.', 't', 'm', 'p'};
+  return take('.') && take_digits() && take('-') && take_digits() &&
+         rest == std::basic_string_view<Char>(kSuffix, std::size(kSuffix));
+}
+
 Result<void> replace_file(const std::filesystem::path& path, std::string_view contents) {
   auto destination = destination_of(path);
   if (!destination) return fail(std::move(destination.error()));
@@ -340,8 +379,12 @@ Result<void> replace_file(const std::filesystem::path& path, std::string_view co
   file = File();
   if (result && destination->attributes) result = take_attributes(temporary_path, *destination->attributes);
   if (result) result = move_over(temporary_path, target);
-  if (!result) (void)remove_file(temporary_path);
-  return result;
+  if (!result) {
+    (void)remove_file(temporary_path);
+    return result;
+  }
+  remove_leftover_temporaries(target);
+  return {};
 }
 
 void set_write_limit_for_tests(std::optional<std::size_t> bytes) {

@@ -31,8 +31,14 @@ namespace vantro::config {
 // temporary file gets a name of its own for each attempt, "{file name}.{process id}-{attempt}.tmp"
 // after the file replaced, created only where nothing has that name yet, so nothing left beside
 // the file can stand in the way. On any failure the previous file stays as it was and the
-// temporary file is removed.
+// temporary file is removed. After a success, the files that earlier attempts left under such
+// names (a crash, a killed process) are removed where they can be; nothing else is touched.
 [[nodiscard]] Result<void> replace_file(const std::filesystem::path& path, std::string_view contents);
+
+// Whether `name` is that of a temporary file made for replacing the file named `file_name`:
+// `file_name`, ".", digits, "-", digits, ".tmp", exactly (both are bare file names).
+[[nodiscard]] bool is_temporary_name(const std::filesystem::path& name,
+                                     const std::filesystem::path& file_name);
 
 // Tests only: writes of the temporary file fail once this many bytes have been written (as
 // a full disk would); nothing resets the limit.

@@ -315,6 +315,11 @@ TEST_F(WindowsConfigFile, SaveThroughALinkWritesItsTargetAndKeepsTheLink) {
   const DWORD link_attributes = GetFileAttributesW(file().c_str());
   const std::wstring target_path = final_path(target);
   ASSERT_FALSE(target_path.empty());
+  // Leftovers of killed saves, beside the file that saves replace.
+  for (const auto* name : {L"\\vantro.toml.12-3.tmp", L"\\vantro.toml.4-56.tmp"}) {
+    std::ofstream out(fs::path(elsewhere() + name), std::ios::binary);
+    out << "left behind";
+  }
 
   Config changed;
   changed.hints.alphabet = "changed";
@@ -325,10 +330,39 @@ TEST_F(WindowsConfigFile, SaveThroughALinkWritesItsTargetAndKeepsTheLink) {
   EXPECT_EQ(GetFileAttributesW(file().c_str()), link_attributes);
   EXPECT_EQ(GetFileAttributesW(target.c_str()), target_attributes | FILE_ATTRIBUTE_ARCHIVE);
   EXPECT_EQ(names(), std::vector<std::wstring>{L"config.toml"});
-  EXPECT_EQ(names_in(elsewhere()), std::vector<std::wstring>{L"vantro.toml"}) << "no temporary file is left";
+  EXPECT_EQ(names_in(elsewhere()), std::vector<std::wstring>{L"vantro.toml"})
+      << "no temporary file is left, and the leftovers are removed";
 
   // The next load reads the target through the link.
   EXPECT_EQ(load_or_default(), changed);
+}
+
+TEST_F(WindowsConfigFile, LeftoversThatCannotBeRemovedDoNotFailTheSave) {
+  ASSERT_TRUE(save_config(Config{}));
+  const std::wstring held = folder() + L"\\config.toml.12-3.tmp";
+  const std::wstring read_only = folder() + L"\\config.toml.45-6.tmp";
+  const std::wstring removable = folder() + L"\\config.toml.7-89.tmp";
+  for (const auto& name : {held, read_only, removable}) {
+    std::ofstream out(fs::path(name), std::ios::binary);
+    out << "left behind";
+  }
+  ASSERT_TRUE(SetFileAttributesW(read_only.c_str(), FILE_ATTRIBUTE_READONLY));
+  // Held open by another program that lets nobody delete it.
+  UniqueHandle holder(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
+
+  Config changed;
+  changed.hints.alphabet = "changed";
+  const auto saved = save_config(changed);
+  holder.reset();
+  SetFileAttributesW(read_only.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_TRUE(saved) << saved.error().plain();
+  EXPECT_EQ(read_bytes(file()), serialize_config(changed));
+  EXPECT_EQ(names(),
+            (std::vector<std::wstring>{L"config.toml", L"config.toml.12-3.tmp", L"config.toml.45-6.tmp"}));
+  EXPECT_EQ(read_bytes(held), "left behind");
+  EXPECT_EQ(read_bytes(read_only), "left behind");
 }
 
 }  // namespace
