@@ -54,6 +54,10 @@ class File {
     discard();
   }
 
+  [[nodiscard]] Native native() const {
+    return native_;
+  }
+
   // The file at `path` for reading; it may be read, written and removed by others meanwhile.
   static Result<File> open_existing(const std::filesystem::path& path) {
 #ifdef _WIN32
@@ -194,6 +198,87 @@ bool is_folder(const std::filesystem::path& path) {
 #endif
 }
 
+// The file that a replacement of `path` writes: the one that the path finally names, links
+// resolved, with what it keeps of that file.
+struct Destination {
+  std::filesystem::path file;
+  // The existing file's attributes (Windows) or permission bits (elsewhere); nothing when no
+  // file is there yet.
+  std::optional<std::uint32_t> attributes;
+};
+
+Result<Destination> destination_of(const std::filesystem::path& path) {
+#ifdef _WIN32
+  // No access asked for: only the name and the metadata are read, so a file that others hold
+  // open without sharing opens too.
+  const kernel32::Handle handle =
+      kernel32::CreateFileW(path.c_str(), 0, kernel32::kShareAll, nullptr, kernel32::kOpenExisting,
+                            kernel32::kFlagBackupSemantics, nullptr);
+  if (handle == kernel32::kInvalidHandle) {
+    const kernel32::Dword code = kernel32::GetLastError();
+    if (code == kernel32::kErrorFileNotFound || code == kernel32::kErrorPathNotFound)
+      return Destination{path, std::nullopt};
+    return fail(os_error(code));
+  }
+  const File file(handle);  // closes it
+  std::wstring final_path(256, L'\0');
+  for (;;) {
+    const kernel32::Dword length = kernel32::GetFinalPathNameByHandleW(
+        file.native(), final_path.data(), static_cast<kernel32::Dword>(final_path.size()), 0);
+    if (length == 0) return fail(last_os_error());
+    const bool fits = length < final_path.size();  // otherwise the size needed, with its null
+    final_path.resize(length);
+    if (fits) break;
+  }
+  const kernel32::Dword attributes = kernel32::GetFileAttributesW(final_path.c_str());
+  if (attributes == kernel32::kInvalidAttributes) return fail(last_os_error());
+  return Destination{std::filesystem::path(std::move(final_path)), attributes};
+#else
+  std::error_code error;
+  std::filesystem::path final_path = std::filesystem::canonical(path, error);
+  if (error == std::errc::no_such_file_or_directory) return Destination{path, std::nullopt};
+  if (error) return fail(os_error(static_cast<std::uint32_t>(error.value())));
+  struct stat status {};
+  errno = 0;
+  if (::stat(final_path.c_str(), &status) != 0) return fail(last_os_error());
+  return Destination{std::move(final_path), static_cast<std::uint32_t>(status.st_mode & 07777)};
+#endif
+}
+
+// Gives the new file what the replaced one had: on Windows the hidden, system and
+// not-indexed attributes (a read-only file is not replaced, so read-only is not carried), its
+// permission bits elsewhere.
+Result<void> take_attributes(const std::filesystem::path& path, std::uint32_t attributes) {
+#ifdef _WIN32
+  constexpr kernel32::Dword kCarried =
+      kernel32::kAttributeHidden | kernel32::kAttributeSystem | kernel32::kAttributeNotContentIndexed;
+  if ((attributes & kCarried) == 0) return {};
+  if (kernel32::SetFileAttributesW(path.c_str(), kernel32::kAttributeArchive | (attributes & kCarried)) == 0)
+    return fail(last_os_error());
+#else
+  errno = 0;
+  if (::chmod(path.c_str(), static_cast<mode_t>(attributes)) != 0) return fail(last_os_error());
+#endif
+  return {};
+}
+
+// Removes what earlier replacements of `file` left behind (a crash or a killed process
+// between creating a temporary file and moving it): the files in its folder named as
+// temporary files of it. Folders and links under such names stay, and so does whatever
+// cannot be removed.
+void remove_leftover_temporaries(const std::filesystem::path& file) {
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+  const std::filesystem::path name = file.filename();
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+       entry.increment(error)) {
+    if (!is_temporary_name(entry->path().filename(), name)) continue;
+    std::error_code kind_error;
+    if (entry->symlink_status(kind_error).type() != std::filesystem::file_type::regular) continue;
+    (void)remove_file(entry->path());
+  }
+}
+
 // A new temporary file beside `path` and its name.
 Result<std::pair<File, std::filesystem::path>> create_temporary_beside(const std::filesystem::path& path) {
   const std::uint32_t pid = process_id();
@@ -258,8 +343,33 @@ Result<void> create_folders(const std::filesystem::path& folder) {
   return {};
 }
 
+bool is_temporary_name(const std::filesystem::path& name, const std::filesystem::path& file_name) {
+  using Char = std::filesystem::path::value_type;
+  std::basic_string_view<Char> rest = name.native();
+  const std::basic_string_view<Char> base = file_name.native();
+  if (base.empty() || !rest.starts_with(base)) return false;
+  rest.remove_prefix(base.size());
+  const auto take = [&rest](char c) {
+    if (rest.empty() || rest.front() != static_cast<Char>(c)) return false;
+    rest.remove_prefix(1);
+    return true;
+  };
+  const auto take_digits = [&rest] {
+    std::size_t count = 0;
+    while (count < rest.size() && rest[count] >= '0' && rest[count] <= '9') ++count;
+    rest.remove_prefix(count);
+    return count > 0;
+  };
+  constexpr Char kSuffix[] = {'.', 't', 'm', 'p'};
+  return take('.') && take_digits() && take('-') && take_digits() &&
+         rest == std::basic_string_view<Char>(kSuffix, std::size(kSuffix));
+}
+
 Result<void> replace_file(const std::filesystem::path& path, std::string_view contents) {
-  auto temporary = create_temporary_beside(path);
+  auto destination = destination_of(path);
+  if (!destination) return fail(std::move(destination.error()));
+  const std::filesystem::path& target = destination->file;
+  auto temporary = create_temporary_beside(target);
   if (!temporary) return fail(std::move(temporary.error()));  // nothing was created
   auto& [file, temporary_path] = *temporary;
   const bool limited = g_write_limit && *g_write_limit < contents.size();
@@ -267,9 +377,14 @@ Result<void> replace_file(const std::filesystem::path& path, std::string_view co
   if (result && limited) result = fail(disk_full());
   if (result) result = file.flush_and_close();
   file = File();
-  if (result) result = move_over(temporary_path, path);
-  if (!result) (void)remove_file(temporary_path);
-  return result;
+  if (result && destination->attributes) result = take_attributes(temporary_path, *destination->attributes);
+  if (result) result = move_over(temporary_path, target);
+  if (!result) {
+    (void)remove_file(temporary_path);
+    return result;
+  }
+  remove_leftover_temporaries(target);
+  return {};
 }
 
 void set_write_limit_for_tests(std::optional<std::size_t> bytes) {

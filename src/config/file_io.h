@@ -23,13 +23,22 @@ namespace vantro::config {
 // Creates the folder and any missing folders above it; an existing folder is success.
 [[nodiscard]] Result<void> create_folders(const std::filesystem::path& folder);
 
-// Replaces the file at `path` with `contents` in one step: the text goes to a new temporary
-// file in the same folder, is flushed to disk, and the temporary file is then moved over
-// `path`. The temporary file gets a name of its own for each attempt,
-// "{file name}.{process id}-{attempt}.tmp", created only where nothing has that name yet, so
-// nothing left beside the file can stand in the way. On any failure the previous file stays
-// as it was and the temporary file is removed.
+// Replaces the file at `path` with `contents` in one step. When a file is there, the file
+// that the path finally names is replaced (a link stays a link and its target gets the text);
+// otherwise a new file is made at `path`. The text goes to a new temporary file beside the
+// file replaced, is flushed to disk, takes over the replaced file's attributes (hidden, system
+// and not-indexed on Windows, the permission bits elsewhere), and is then moved over it. The
+// temporary file gets a name of its own for each attempt, "{file name}.{process id}-{attempt}.tmp"
+// after the file replaced, created only where nothing has that name yet, so nothing left beside
+// the file can stand in the way. On any failure the previous file stays as it was and the
+// temporary file is removed. After a success, the files that earlier attempts left under such
+// names (a crash, a killed process) are removed where they can be; nothing else is touched.
 [[nodiscard]] Result<void> replace_file(const std::filesystem::path& path, std::string_view contents);
+
+// Whether `name` is that of a temporary file made for replacing the file named `file_name`:
+// `file_name`, ".", digits, "-", digits, ".tmp", exactly (both are bare file names).
+[[nodiscard]] bool is_temporary_name(const std::filesystem::path& name,
+                                     const std::filesystem::path& file_name);
 
 // Tests only: writes of the temporary file fail once this many bytes have been written (as
 // a full disk would); nothing resets the limit.

@@ -1,5 +1,5 @@
-// Screenshots of the X screen that Wine draws on, taken while an overlay is open, and the
-// host programs (xdotool, ImageMagick) that tests start from inside Wine.
+// Screenshots of the X screen that Wine draws on, taken while an overlay is open with the
+// host's ImageMagick, started from inside Wine (support/host_program.h).
 #pragma once
 
 #include <windows.h>
@@ -10,36 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "support/host_program.h"
 #include "support/overlay_driver.h"
 #include "support/under_wine.h"
 #include "windows/wide.h"
 
 namespace vantro::test_support {
-
-// Starts a program of the host system (Wine runs ELF binaries from CreateProcessW). Its
-// handle cannot be waited for, so callers watch for its effects.
-inline bool start_host_program(std::wstring command_line) {
-  STARTUPINFOW si{sizeof(si)};
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return false;
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return true;
-}
-
-// The host path of a Windows path, under Wine; empty elsewhere.
-inline std::string host_path(const std::wstring& path) {
-  using Fn = char*(CDECL*)(const wchar_t*);
-  const auto fn = reinterpret_cast<Fn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (fn == nullptr) return {};
-  char* unix_path = fn(path.c_str());
-  if (unix_path == nullptr) return {};
-  std::string result(unix_path);
-  HeapFree(GetProcessHeap(), 0, unix_path);
-  return result;
-}
 
 // The folder of the test program, inside the build tree.
 inline std::wstring build_folder() {

@@ -284,6 +284,109 @@ TEST_F(ConfigFile, WhatOthersLeftBesideTheFileDoesNotBlockASave) {
   }
 }
 
+TEST(TemporaryName, IsTheFileNameWithDigitsDashDigitsAndTmp) {
+  const struct {
+    const char* name;
+    bool temporary;
+  } cases[] = {
+      {"config.toml.12-3.tmp", true},
+      {"config.toml.0-0.tmp", true},
+      {"config.toml.4294967295-18446744073709551615.tmp", true},
+      {"config.toml", false},
+      {"config.toml.tmp", false},
+      {"config.toml.12-x.tmp", false},
+      {"config.toml.x-3.tmp", false},
+      {"config.toml.-3.tmp", false},
+      {"config.toml.12-.tmp", false},
+      {"config.toml.12.tmp", false},
+      {"config.toml.12--3.tmp", false},
+      {"config.toml.+1-2.tmp", false},
+      {"config.toml.12-3.tmp.bak", false},
+      {"config.toml.12-3.tm", false},
+      {"config.toml.12-3.TMP", false},
+      {"config.toml.12-3tmp", false},
+      {"config.toml12-3.tmp", false},
+      {"xconfig.toml.1-2.tmp", false},
+      {"vantro.toml.1-2.tmp", false},
+      {"config.toml.1-2.tmp.1-2.tmp", false},
+      {"", false},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    EXPECT_EQ(is_temporary_name(test.name, "config.toml"), test.temporary);
+  }
+  // Named after the file that is replaced, whatever its name.
+  EXPECT_TRUE(is_temporary_name("vantro.toml.1-2.tmp", "vantro.toml"));
+  EXPECT_FALSE(is_temporary_name("config.toml.1-2.tmp", "vantro.toml"));
+  EXPECT_FALSE(is_temporary_name(".1-2.tmp", ""));
+}
+
+TEST_F(ConfigFile, SuccessfulSaveRemovesTheTemporaryFilesThatEarlierSavesLeft) {
+  put_file("[hints]\nalphabet = \"previous\"\n");
+  const std::vector<std::string> leftovers = {"config.toml.12-3.tmp", "config.toml.4567-89.tmp"};
+  // Named alike but not as this program names its temporary files, or no file: all stay.
+  const std::vector<std::string> others = {"config.toml.12-3.tmp.bak", "config.toml.12-x.tmp",
+                                           "config.toml.tmp", "xconfig.toml.1-2.tmp"};
+  for (const auto& name : leftovers) write_bytes(folder() / name, "left by a killed save");
+  for (const auto& name : others) write_bytes(folder() / name, "someone else's");
+  fs::create_directories(folder() / "config.toml.8-9.tmp" / "inside");
+
+  // A failed save removes nothing.
+  set_write_limit_for_tests(10);
+  ASSERT_FALSE(save_config(Config{}));
+  set_write_limit_for_tests(std::nullopt);
+  for (const auto& name : leftovers) EXPECT_TRUE(fs::exists(folder() / name)) << name;
+
+  ASSERT_TRUE(save_config(Config{}));
+  EXPECT_EQ(read_bytes(file()), serialize_config(Config{}));
+  std::vector<std::string> expected = others;
+  expected.push_back("config.toml");
+  expected.push_back("config.toml.8-9.tmp");
+  std::ranges::sort(expected);
+  EXPECT_EQ(names_in(folder()), expected);
+  for (const auto& name : others) EXPECT_EQ(read_bytes(folder() / name), "someone else's") << name;
+  EXPECT_TRUE(fs::is_directory(folder() / "config.toml.8-9.tmp" / "inside"));
+}
+
+#ifndef _WIN32
+// POSIX links and permission bits; the Windows counterparts are tested with the Win32 tests.
+TEST_F(ConfigFile, SaveReplacesTheFileThePathNamesAndKeepsItsPermissions) {
+  const struct {
+    const char* name;
+    bool linked;
+  } cases[] = {{"a plain file", false}, {"a link to a file in another folder", true}};
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    fs::remove_all(folder());
+    const fs::path elsewhere = app_data_ / "dotfiles";
+    fs::remove_all(elsewhere);
+    fs::create_directories(folder());
+    fs::create_directories(elsewhere);
+    const fs::path target = test.linked ? elsewhere / "vantro.toml" : file();
+    write_bytes(target, "[hints]\nalphabet = \"previous\"\n");
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    if (test.linked) fs::create_symlink(target, file());
+    const fs::path leftover = target.parent_path() / (target.filename().string() + ".77-1.tmp");
+    write_bytes(leftover, "left by a killed save");
+
+    Config config;
+    config.hints.alphabet = "new";
+    const auto saved = save_config(config);
+    ASSERT_TRUE(saved) << saved.error().plain();
+    EXPECT_EQ(read_bytes(target), serialize_config(config));
+    EXPECT_EQ(fs::status(target).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(names_in(target.parent_path()), std::vector<std::string>{target.filename().string()})
+        << "no temporary file is left, and the leftover is removed";
+    if (test.linked) {
+      ASSERT_TRUE(fs::is_symlink(file()));
+      EXPECT_EQ(fs::read_symlink(file()), target);
+      EXPECT_EQ(names_in(folder()), std::vector<std::string>{"config.toml"});
+    }
+  }
+}
+#endif
+
 TEST_F(ConfigFile, ReplacingAFolderFailsAndRemovesTheTemporaryFile) {
   fs::create_directories(file() / "inside");
   const auto saved = save_config(Config{});

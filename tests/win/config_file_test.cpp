@@ -14,6 +14,7 @@
 #include "config/config_toml.h"
 #include "config/file_io.h"
 #include "support/file_bytes.h"
+#include "support/host_program.h"
 #include "support/log_capture.h"
 #include "support/scoped_env_var.h"
 #include "support/system_text.h"
@@ -25,17 +26,47 @@ namespace vantro::config {
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::host_path;
 using test_support::LogCapture;
 using test_support::os_failure;
 using test_support::read_bytes;
 using test_support::running_under_wine;
 using test_support::ScopedEnvVar;
+using test_support::start_host_program;
 using windows::UniqueHandle;
 
 std::wstring temp_folder() {
   wchar_t buffer[MAX_PATH + 1];
   const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
   return std::wstring(buffer, length);  // ends with a backslash
+}
+
+// The path that `path` finally names, links resolved; empty when it cannot be opened.
+std::wstring final_path(const std::wstring& path) {
+  UniqueHandle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) return {};
+  wchar_t buffer[1024];
+  const DWORD length = GetFinalPathNameByHandleW(file.get(), buffer, 1024, 0);
+  return length == 0 || length >= 1024 ? std::wstring() : std::wstring(buffer, length);
+}
+
+// Makes `link` a symbolic link to the file `target`: with CreateSymbolicLinkW where it makes
+// one, else under Wine (whose CreateSymbolicLinkW reports success and makes nothing) as a link
+// of the host's file system, which Wine follows and shows as a plain file. False when neither
+// works (Windows without the right to make links).
+bool make_file_link(const std::wstring& link, const std::wstring& target) {
+  if (CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
+      GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES)
+    return true;
+  if (!running_under_wine()) return false;
+  const std::string host_link = host_path(link), host_target = host_path(target);
+  if (host_link.empty() || host_target.empty() ||
+      !start_host_program(windows::wide("/bin/ln -s \"" + host_target + "\" \"" + host_link + "\"")))
+    return false;
+  const std::wstring wanted = final_path(target);
+  for (int i = 0; i < 200 && final_path(link) != wanted; ++i) Sleep(25);  // the host program runs on its own
+  return final_path(link) == wanted;
 }
 
 class WindowsConfigFile : public ::testing::Test {
@@ -52,11 +83,14 @@ class WindowsConfigFile : public ::testing::Test {
   }
 
   [[nodiscard]] std::wstring folder() const { return app_data_ + L"vantro"; }
+  // A folder of the user's own beside the configuration's, as for settings files kept together.
+  [[nodiscard]] std::wstring elsewhere() const { return app_data_ + L"dotfiles \u00e9"; }
   [[nodiscard]] std::wstring file() const { return app_data_ + L"vantro\\config.toml"; }
   // The names in the configuration's folder, sorted.
-  [[nodiscard]] std::vector<std::wstring> names() const {
+  [[nodiscard]] std::vector<std::wstring> names() const { return names_in(folder()); }
+  [[nodiscard]] static std::vector<std::wstring> names_in(const std::wstring& where) {
     std::vector<std::wstring> found;
-    for (const auto& entry : fs::directory_iterator(fs::path(folder())))
+    for (const auto& entry : fs::directory_iterator(fs::path(where)))
       found.push_back(entry.path().filename());
     std::ranges::sort(found);
     return found;
@@ -251,6 +285,84 @@ TEST_F(WindowsConfigFile, ReadOnlyFileIsNotReplaced) {
   ASSERT_FALSE(saved);
   EXPECT_EQ(read_bytes(file()), serialize_config(Config{}));
   EXPECT_EQ(names(), std::vector<std::wstring>{L"config.toml"});
+}
+
+TEST_F(WindowsConfigFile, HiddenFileStaysHidden) {
+  ASSERT_TRUE(save_config(Config{}));
+  ASSERT_TRUE(SetFileAttributesW(file().c_str(), FILE_ATTRIBUTE_HIDDEN));
+  const DWORD before = GetFileAttributesW(file().c_str());
+  if (!(before & FILE_ATTRIBUTE_HIDDEN)) GTEST_SKIP() << "this file system keeps no hidden attribute";
+  Config changed;
+  changed.hints.alphabet = "changed";
+  const auto saved = save_config(changed);
+  ASSERT_TRUE(saved) << saved.error().plain();
+  EXPECT_EQ(read_bytes(file()), serialize_config(changed));
+  EXPECT_EQ(GetFileAttributesW(file().c_str()), before | FILE_ATTRIBUTE_ARCHIVE);
+  EXPECT_EQ(names(), std::vector<std::wstring>{L"config.toml"});
+}
+
+TEST_F(WindowsConfigFile, SaveThroughALinkWritesItsTargetAndKeepsTheLink) {
+  ASSERT_TRUE(CreateDirectoryW(folder().c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(elsewhere().c_str(), nullptr));
+  const std::wstring target = elsewhere() + L"\\vantro.toml";
+  {
+    std::ofstream out(fs::path(target), std::ios::binary);
+    out << "# mine\n[hints]\nalphabet = \"previous\"\n";
+  }
+  ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  const DWORD target_attributes = GetFileAttributesW(target.c_str());
+  if (!make_file_link(file(), target)) GTEST_SKIP() << "no right to make a symbolic link here";
+  const DWORD link_attributes = GetFileAttributesW(file().c_str());
+  const std::wstring target_path = final_path(target);
+  ASSERT_FALSE(target_path.empty());
+  // Leftovers of killed saves, beside the file that saves replace.
+  for (const auto* name : {L"\\vantro.toml.12-3.tmp", L"\\vantro.toml.4-56.tmp"}) {
+    std::ofstream out(fs::path(elsewhere() + name), std::ios::binary);
+    out << "left behind";
+  }
+
+  Config changed;
+  changed.hints.alphabet = "changed";
+  const auto saved = save_config(changed);
+  ASSERT_TRUE(saved) << saved.error().plain();
+  EXPECT_EQ(read_bytes(target), serialize_config(changed)) << "the target, read through its own path";
+  EXPECT_EQ(final_path(file()), target_path) << "config.toml still leads to the target";
+  EXPECT_EQ(GetFileAttributesW(file().c_str()), link_attributes);
+  EXPECT_EQ(GetFileAttributesW(target.c_str()), target_attributes | FILE_ATTRIBUTE_ARCHIVE);
+  EXPECT_EQ(names(), std::vector<std::wstring>{L"config.toml"});
+  EXPECT_EQ(names_in(elsewhere()), std::vector<std::wstring>{L"vantro.toml"})
+      << "no temporary file is left, and the leftovers are removed";
+
+  // The next load reads the target through the link.
+  EXPECT_EQ(load_or_default(), changed);
+}
+
+TEST_F(WindowsConfigFile, LeftoversThatCannotBeRemovedDoNotFailTheSave) {
+  ASSERT_TRUE(save_config(Config{}));
+  const std::wstring held = folder() + L"\\config.toml.12-3.tmp";
+  const std::wstring read_only = folder() + L"\\config.toml.45-6.tmp";
+  const std::wstring removable = folder() + L"\\config.toml.7-89.tmp";
+  for (const auto& name : {held, read_only, removable}) {
+    std::ofstream out(fs::path(name), std::ios::binary);
+    out << "left behind";
+  }
+  ASSERT_TRUE(SetFileAttributesW(read_only.c_str(), FILE_ATTRIBUTE_READONLY));
+  // Held open by another program that lets nobody delete it.
+  UniqueHandle holder(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
+
+  Config changed;
+  changed.hints.alphabet = "changed";
+  const auto saved = save_config(changed);
+  holder.reset();
+  SetFileAttributesW(read_only.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_TRUE(saved) << saved.error().plain();
+  EXPECT_EQ(read_bytes(file()), serialize_config(changed));
+  EXPECT_EQ(names(),
+            (std::vector<std::wstring>{L"config.toml", L"config.toml.12-3.tmp", L"config.toml.45-6.tmp"}));
+  EXPECT_EQ(read_bytes(held), "left behind");
+  EXPECT_EQ(read_bytes(read_only), "left behind");
 }
 
 }  // namespace
