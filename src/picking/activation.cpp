@@ -1,7 +1,6 @@
 #include "picking/activation.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <limits>
 
@@ -13,7 +12,7 @@ namespace vantro::picking {
 namespace {
 
 constexpr std::string_view kTarget = "vantro::windows";
-constexpr float kAbsoluteMouseRange = 65535.0f;
+constexpr std::int64_t kLastAbsoluteUnit = 65535;  // absolute mouse units run from 0 to this
 
 // Signed 32-bit arithmetic that wraps on overflow, as the platform's coordinates do.
 std::int32_t wrapping_add(std::int32_t a, std::int32_t b) {
@@ -26,12 +25,15 @@ std::int32_t wrapping_mul(std::int32_t a, std::int32_t b) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
 }
 
-// Truncation toward zero that saturates at the limits of the range; NaN gives 0.
-std::int32_t saturating_truncate(float value) {
-  if (std::isnan(value)) return 0;
-  if (value >= 2147483648.0f) return std::numeric_limits<std::int32_t>::max();
-  if (value < -2147483648.0f) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(value);
+std::int32_t saturate(std::int64_t value) {
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
+                                                            std::numeric_limits<std::int32_t>::max()));
+}
+
+// The quotient rounded toward positive infinity; `divisor` is positive. (Division truncates
+// toward zero, which already rounds a negative quotient up.)
+std::int64_t divide_rounding_up(std::int64_t dividend, std::int64_t divisor) {
+  return dividend / divisor + (dividend % divisor > 0 ? 1 : 0);
 }
 
 // Signed division truncated toward zero; the one quotient that overflows wraps.
@@ -82,9 +84,10 @@ GlidePlan plan_glide(ScreenPoint from, ScreenPoint to) {
 }
 
 std::int32_t normalise_coordinate(std::int32_t value, std::int32_t origin, std::int32_t extent) {
+  if (extent <= 1) return 0;
+  // |offset| < 2^32, so the product stays below 2^48.
   const std::int64_t offset = std::int64_t{value} - std::int64_t{origin};
-  const float ratio = static_cast<float>(offset) / static_cast<float>(extent);
-  return saturating_truncate(ratio * kAbsoluteMouseRange);
+  return saturate(divide_rounding_up(offset * kLastAbsoluteUnit, std::int64_t{extent} - 1));
 }
 
 MouseInput absolute_move(ScreenPoint point, const VirtualScreen& screen) {

@@ -119,8 +119,11 @@ struct GlidePlan {
 [[nodiscard]] GlidePlan plan_glide(ScreenPoint from, ScreenPoint to);
 
 // A coordinate in absolute mouse units over the span of the virtual screen that starts at
-// `origin`: (value − origin) / extent × 65535, the difference exact, the rest in single
-// precision, truncated toward zero and saturated to the 32-bit range. `extent` is not 0.
+// `origin` and is `extent` pixels long. Unit 0 is the first pixel (origin) and 65535 the last
+// (origin + extent − 1), so units = ceil((value − origin) × 65535 / (extent − 1)), exact in
+// 64-bit integers and saturated to the 32-bit range; a span of one pixel (or none) gives 0.
+// Rounding up makes every pixel of the span land on itself both where the system scales units
+// by (extent − 1) / 65535 and where it takes origin + units × extent / 65536 rounded down.
 [[nodiscard]] std::int32_t normalise_coordinate(std::int32_t value, std::int32_t origin, std::int32_t extent);
 
 // The absolute move to `point` over the virtual screen (MOUSEEVENTF_VIRTUALDESK), so that a

@@ -147,25 +147,65 @@ TEST(GlidePlan, ShortMovesJumpLongOnesGlideInTwentyPixelSteps) {
   }
 }
 
-TEST(Normalise, SinglePrecisionTruncatedAndSaturated) {
+TEST(Normalise, FirstPixelIsZeroLastIsFullScaleAndTheRestRoundUp) {
+  // units = ceil(value × 65535 / (extent − 1)) over a span that starts at 0.
   struct Case {
     std::int32_t value, extent, expected;
   };
   const Case cases[] = {
-      {0, 1280, 0},         {640, 1280, 32767},  // 32767.5, no rounding up
-      {1280, 1280, 65535},                       // the far edge itself
-      {1279, 1280, 65483},  {100, 800, 8191},    // 8191.875
-      {-10, 1280, -511},                         // −511.99… truncates toward zero
-      {2560, 1280, 131070},                      // beyond the screen is not clamped to 65535
-      {180, 319, 36979},                         // single precision: exactly 36978.9…, in float 36979.0
-      {kMax, 1, kMax},                           // saturates
-      {kMin, 1, kMin},
+      {0, 1280, 0},         {640, 1280, 32794},  // 640 × 65535 / 1279 = 32793.12
+      {1279, 1280, 65535},                       // the last pixel
+      {1280, 1280, 65587},                       // one beyond, 65586.24: not clamped to 65535
+      {100, 800, 8203},                          // 6553500 / 799 = 8202.13
+      {799, 800, 65535},                         // the last row
+      {-10, 1280, -512},                         // −512.39 rounds up, toward zero
+      {2560, 1280, 131173},                      // 131172.48
+      {180, 319, 37096},                         // 11796300 / 318 = 37095.28
+      {1, 256, 257},                             // 65535 = 255 × 257: an exact quotient is not rounded up
+      {2, 256, 514},        {kMax, 2, kMax},     // saturates
+      {kMin, 2, kMin},      {0, 1, 0},           // a span of one pixel has only unit 0
+      {kMax, 1, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.value << " / " << c.extent);
     EXPECT_EQ(normalise_coordinate(c.value, 0, c.extent), c.expected);
   }
-  EXPECT_EQ(absolute_move({640, 400}, {0, 0, 1280, 800}), (MouseInput{32767, 32767, 0xC001}));
+  // 400 × 65535 / 799 = 32808.51.
+  EXPECT_EQ(absolute_move({640, 400}, {0, 0, 1280, 800}), (MouseInput{32794, 32809, 0xC001}));
+}
+
+// Every pixel of the span, under the two ways in which a system turns the units back into a
+// pixel (u ≥ 0 here, so integer division rounds down):
+// - Wine: origin + floor(u × extent / 65536).
+// - Windows: 0 is the first pixel and 65535 the last, that is pixel = origin + u × (extent − 1) /
+//   65535. How it rounds that quotient is not documented, so both readings are checked:
+//   rounded down, the strict one for units that were rounded up (their excess over the exact
+//   pixel must stay below one pixel), and rounded to the nearest pixel (the excess must stay
+//   below one half).
+TEST(Normalise, EveryPixelOfTheVirtualScreenIsReachedUnderBothMappings) {
+  const std::int32_t extents[] = {800, 1280, 1920, 3840};
+  const std::int32_t origins[] = {0, -1080, -1920};
+  for (const std::int32_t extent : extents) {
+    for (const std::int32_t origin : origins) {
+      SCOPED_TRACE(testing::Message() << "origin " << origin << ", extent " << extent);
+      EXPECT_EQ(normalise_coordinate(origin, origin, extent), 0);
+      EXPECT_EQ(normalise_coordinate(origin + extent - 1, origin, extent), 65535);
+      int missed = 0;
+      for (std::int32_t pixel = origin; pixel < origin + extent; ++pixel) {
+        const std::int64_t u = normalise_coordinate(pixel, origin, extent);
+        const std::int64_t wine = origin + u * extent / 65536;
+        const std::int64_t windows_down = origin + u * (extent - 1) / 65535;
+        const std::int64_t windows_nearest = origin + (2 * u * (extent - 1) + 65535) / (2 * 65535);
+        if (u >= 0 && u <= 65535 && wine == pixel && windows_down == pixel && windows_nearest == pixel)
+          continue;
+        if (++missed <= 3)
+          ADD_FAILURE() << "pixel " << pixel << ": units " << u << " land on " << wine << " (Wine), "
+                        << windows_down << " (Windows, rounded down), " << windows_nearest
+                        << " (Windows, to nearest)";
+      }
+      EXPECT_EQ(missed, 0);
+    }
+  }
 }
 
 TEST(Normalise, MovesSpanTheVirtualDesktopOfEveryMonitor) {
@@ -175,22 +215,29 @@ TEST(Normalise, MovesSpanTheVirtualDesktopOfEveryMonitor) {
     ScreenPoint point;
     MouseInput move;
   };
-  // A monitor of 1920 x 1080 left of the primary one: −1920,0 to 1920,1080. And one above it:
-  // 0,−1080 to 1920,1080.
+  // A monitor of 1920 x 1080 left of the primary one: −1920,0 to 1919,1079. And one above it:
+  // 0,−1080 to 1919,1079. Units are ceil(offset × 65535 / (extent − 1)): x over 3839 and y over
+  // 1079 on the left, x over 1919 and y over 2159 above.
   constexpr VirtualScreen kLeft{-1920, 0, 3840, 1080};
   constexpr VirtualScreen kAbove{0, -1080, 1920, 2160};
   const Case cases[] = {
       {"left: its top-left corner", kLeft, {-1920, 0}, {0, 0, 0xC001}},
-      {"left: the centre of the left monitor", kLeft, {-960, 540}, {16383, 32767, 0xC001}},  // 16383.75
-      {"left: the primary monitor's origin", kLeft, {0, 0}, {32767, 0, 0xC001}},
-      {"left: the primary monitor's last pixel", kLeft, {1919, 1079}, {65517, 65474, 0xC001}},
-      {"left: the far corner", kLeft, {1920, 1080}, {65535, 65535, 0xC001}},
-      {"left: beyond its left edge", kLeft, {-2000, 0}, {-1365, 0, 0xC001}},  // −1365.3125
-      {"above: the centre of the upper monitor", kAbove, {960, -540}, {32767, 16383, 0xC001}},
-      {"above: the centre of the primary monitor", kAbove, {960, 540}, {32767, 49151, 0xC001}},  // 49151.25
-      {"above: the primary monitor's origin", kAbove, {100, 0}, {3413, 32767, 0xC001}},          // 3413.28125
+      {"left: the centre of the left monitor",
+       kLeft,
+       {-960, 540},
+       {16389, 32798, 0xC001}},                                                   // 16388.02, 32797.87
+      {"left: the primary monitor's origin", kLeft, {0, 0}, {32777, 0, 0xC001}},  // 32776.04
+      {"left: the primary monitor's last pixel, the far corner", kLeft, {1919, 1079}, {65535, 65535, 0xC001}},
+      {"left: one beyond the far corner", kLeft, {1920, 1080}, {65553, 65596, 0xC001}},  // 65552.07, 65595.74
+      {"left: beyond its left edge", kLeft, {-2000, 0}, {-1365, 0, 0xC001}},             // −1365.67
+      {"above: the centre of the upper monitor",
+       kAbove,
+       {960, -540},
+       {32785, 16392, 0xC001}},  // 32784.58, 16391.34
+      {"above: the centre of the primary monitor", kAbove, {960, 540}, {32785, 49175, 0xC001}},  // 49174.02
+      {"above: the primary monitor's origin", kAbove, {100, 0}, {3416, 32783, 0xC001}},  // 3415.06, 32782.68
       {"above: its top-left corner", kAbove, {0, -1080}, {0, 0, 0xC001}},
-      {"the value far from the origin saturates", {kMin, kMin, 1, 1}, {kMax, kMax}, {kMax, kMax, 0xC001}},
+      {"the value far from the origin saturates", {kMin, kMin, 2, 2}, {kMax, kMax}, {kMax, kMax, 0xC001}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -205,9 +252,9 @@ TEST(MouseFallback, AnElementOnTheMonitorLeftOfThePrimaryOneIsClickedThere) {
   mouse.screen = VirtualScreen{-1920, 0, 3840, 1080};
   mouse.cursor = ScreenPoint{-960, 540};  // 10 px away: one jump
   ASSERT_TRUE(click_element(target, mouse).has_value());
-  // x: 970 / 3840 × 65535 = 16554.41; y: 540 / 1080 × 65535 = 32767.5.
+  // x: 970 × 65535 / 3839 = 16558.73; y: 540 × 65535 / 1079 = 32797.87; both rounded up.
   EXPECT_EQ(mouse.steps,
-            (std::vector<Step>{sent({16554, 32767, 0xC001}), kDown, pause(100), kUp, pause(100)}));
+            (std::vector<Step>{sent({16559, 32798, 0xC001}), kDown, pause(100), kUp, pause(100)}));
 }
 
 TEST(Activation, PatternsAreTriedInOrderUntilOneSucceeds) {

@@ -40,6 +40,25 @@ using test_support::SampleAppProcess;
 
 constexpr auto kOutputTimeout = std::chrono::seconds(5);
 
+// Where the cursor reads, waited for (bounded, 2 s) until it has read `point` five times in a
+// row, 10 ms apart; `there` is false when it never did, and `last` is the last reading.
+struct CursorReading {
+  bool there = false;
+  POINT last{};
+};
+CursorReading wait_for_cursor(POINT point) {
+  CursorReading reading;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  for (int steady = 0; steady < 5;) {
+    const bool there = GetCursorPos(&reading.last) && reading.last.x == point.x && reading.last.y == point.y;
+    steady = there ? steady + 1 : 0;
+    if (std::chrono::steady_clock::now() >= deadline) return reading;
+    Sleep(10);
+  }
+  reading.there = true;
+  return reading;
+}
+
 // Puts the cursor at the point and waits (bounded) until GetCursorPos reads it there. Under
 // Wine SetCursorPos alone does not last: Wine takes the X pointer's position again now and
 // then, and only input moves the X pointer. So the point is also reached with an absolute
@@ -57,15 +76,32 @@ bool place_cursor(POINT point) {
   move.mi.dy = static_cast<LONG>(((point.y - top) * 65536LL + height - 1) / height);
   move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
   if (SendInput(1, &move, sizeof(INPUT)) != 1 || !SetCursorPos(point.x, point.y)) return false;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-  for (int steady = 0; steady < 5;) {
-    POINT now{};
-    const bool there = GetCursorPos(&now) && now.x == point.x && now.y == point.y;
-    steady = there ? steady + 1 : 0;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    Sleep(10);
+  return wait_for_cursor(point).there;
+}
+
+// The fallback's own move (SendInput over the virtual screen) puts the cursor on the pixel it
+// was given: the first, the middle and the last of each axis, the far corner included.
+TEST(CursorMove, ReachesTheFirstMiddleAndLastPixelOfEachAxis) {
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  ASSERT_GT(width, 2);
+  ASSERT_GT(height, 2);
+  const int xs[] = {left, left + width / 2, left + width - 1};
+  const int ys[] = {top, top + height / 2, top + height - 1};
+  // A start off every target, so that a move that goes nowhere shows.
+  const POINT start{left + width / 4, top + height / 4};
+  SystemMouse mouse;
+  for (const int x : xs) {
+    for (const int y : ys) {
+      SCOPED_TRACE(testing::Message() << "to " << x << "," << y);
+      ASSERT_TRUE(place_cursor(start)) << "the cursor did not reach the start";
+      ASSERT_TRUE(picking::move_cursor(mouse, {x, y}).has_value());
+      const CursorReading reading = wait_for_cursor({x, y});
+      EXPECT_TRUE(reading.there) << "the cursor landed on " << reading.last.x << "," << reading.last.y;
+    }
   }
-  return true;
 }
 
 bool automation_server_registered() {
@@ -231,12 +267,13 @@ TEST_F(Activation, WithEveryPatternFailingTheMouseClicksTheControl) {
 
   ASSERT_TRUE(mouse.start.has_value());
   ASSERT_EQ(*mouse.start, (picking::ScreenPoint{595, 400})) << "the glide began elsewhere";
-  // Over the virtual desktop (0xC001): 617,400 is 617 / 1280 × 65535 = 31589.92 and
-  // 400 / 800 × 65535 = 32767.5; 640,400 is 32767.5 both ways. Then the button down (0x2) and
-  // up (0x4). (What the cursor reads right after each move is not checked: Wine may still give
-  // the point before.)
+  // Over the virtual desktop (0xC001), units rounded up from pixel × 65535 / (extent − 1):
+  // 617,400 is 617 × 65535 / 1279 = 31614.62 and 400 × 65535 / 799 = 32808.51; 640,400 is
+  // 640 × 65535 / 1279 = 32793.12 and 32808.51. Then the button down (0x2) and up (0x4). (What
+  // the cursor reads right after each move is not checked: Wine may still give the point
+  // before.)
   const std::vector<picking::MouseInput> expected = {
-      {31589, 32767, 0xC001}, {32767, 32767, 0xC001}, {0, 0, 0x0002}, {0, 0, 0x0004}};
+      {31615, 32809, 0xC001}, {32794, 32809, 0xC001}, {0, 0, 0x0002}, {0, 0, 0x0004}};
   EXPECT_EQ(mouse.sent, expected);
   // The button went down over the control. (Where GetCursorPos reads afterwards is Wine's
   // business: it re-reads the lagging X pointer, at times one glide step short.)
