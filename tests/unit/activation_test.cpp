@@ -64,8 +64,12 @@ class FakeMouse final : public MouseDevice {
   std::vector<Step> steps;
   std::vector<std::string> standard_error;
   int screen_reads = 0;
+  int cursor_reads = 0;
 
-  Result<ScreenPoint> cursor_position() override { return cursor; }
+  Result<ScreenPoint> cursor_position() override {
+    ++cursor_reads;
+    return cursor;
+  }
   Result<VirtualScreen> virtual_screen() override {
     ++screen_reads;
     return screen;
@@ -310,7 +314,7 @@ TEST(Activation, WithoutAnyPatternTheMouseGlidesAndClicksWithAWarning) {
   const std::vector<Step> expected = {
       sent(move_to(15, 40)), pause(250), sent(move_to(15, 20)), kDown, pause(100), kUp, pause(100)};
   EXPECT_EQ(mouse.steps, expected);
-  EXPECT_EQ(mouse.screen_reads, 2) << "the virtual screen is read for every move";
+  EXPECT_EQ(mouse.screen_reads, 3) << "the virtual screen is read for the point, then for every move";
   ASSERT_EQ(capture.events().size(), 1u);
   EXPECT_EQ(capture.events()[0].level, log::Level::Warn);
   EXPECT_EQ(capture.events()[0].target, "vantro::windows");
@@ -342,7 +346,7 @@ TEST(MouseFallback, ThousandPixelGlideMakesFortyNineMovesWithTenMillisecondPause
   expected.push_back(sent(move_to(1100, 50)));
   expected.insert(expected.end(), {kDown, pause(100), kUp, pause(100)});
   EXPECT_EQ(mouse.steps, expected);
-  EXPECT_EQ(mouse.screen_reads, 50);
+  EXPECT_EQ(mouse.screen_reads, 51);
 }
 
 TEST(MouseFallback, FailuresStopTheFallbackWhereTheyHappen) {
@@ -420,6 +424,7 @@ TEST(MouseFallback, ARectangleWithoutAreaEndsTheActivationBeforeAnyInput) {
     FakeTarget target;  // no clickable point
     target.rect = c.rect;
     FakeMouse mouse;
+    mouse.screen = VirtualScreen{-1920, -1080, 3840, 2160};  // monitors left of and above the primary one
     mouse.cursor = ScreenPoint{15, 60};
     test_support::LogCapture capture(log::Level::Trace);
     const Result<void> result = activate(ElementId{4}, target, mouse);
@@ -434,6 +439,122 @@ TEST(MouseFallback, ARectangleWithoutAreaEndsTheActivationBeforeAnyInput) {
     EXPECT_EQ(result.error().alternate(),
               std::string("invoking element failed: element.click() failed: ") + c.error);
     EXPECT_TRUE(mouse.steps.empty()) << "no input for an element without area";
+    EXPECT_TRUE(capture.events().empty()) << "no fallback warning";
+  }
+}
+
+TEST(MouseFallback, OnlyThePartOfTheElementOnTheVirtualScreenIsClicked) {
+  // The screen's pixels are left .. left + width − 1; a rectangle's right and bottom are its
+  // last column and row.
+  constexpr VirtualScreen kLeftMonitor{-1920, 0, 3840, 1080};  // a monitor left of the primary one
+  struct Case {
+    const char* name;
+    VirtualScreen screen;
+    std::optional<ScreenPoint> clickable;
+    ScreenRect rect;
+    ScreenPoint clicked;  // when `error` is nullptr
+    const char* error;    // the innermost message
+  };
+  const Case cases[] = {
+      {"wholly on the screen: its own centre", kScreen, {}, {10, 10, 21, 31}, {15, 20}, nullptr},
+      {"wholly left of it",
+       kScreen,
+       {},
+       {-200, 100, -1, 200},
+       {},
+       "element lies outside the virtual screen: left -200, top 100, right -1, bottom 200; "
+       "virtual screen left 0, top 0, width 1280, height 800"},
+      {"wholly above it",
+       kScreen,
+       {},
+       {100, -300, 200, -1},
+       {},
+       "element lies outside the virtual screen: left 100, top -300, right 200, bottom -1; "
+       "virtual screen left 0, top 0, width 1280, height 800"},
+      {"wholly right of it, from the first column beyond",
+       kScreen,
+       {},
+       {1280, 100, 1400, 200},
+       {},
+       "element lies outside the virtual screen: left 1280, top 100, right 1400, bottom 200; "
+       "virtual screen left 0, top 0, width 1280, height 800"},
+      {"wholly below it, from the first row beyond",
+       kScreen,
+       {},
+       {100, 800, 200, 900},
+       {},
+       "element lies outside the virtual screen: left 100, top 800, right 200, bottom 900; "
+       "virtual screen left 0, top 0, width 1280, height 800"},
+      {"a minimised window's place",
+       kScreen,
+       ScreenPoint{-31920, -31987},
+       {-32000, -32000, -31840, -31973},
+       {},
+       "element lies outside the virtual screen: left -32000, top -32000, right -31840, bottom -31973; "
+       "virtual screen left 0, top 0, width 1280, height 800"},
+      {"wholly left of a screen with a negative origin",
+       kLeftMonitor,
+       {},
+       {-2100, 100, -1921, 200},
+       {},
+       "element lies outside the virtual screen: left -2100, top 100, right -1921, bottom 200; "
+       "virtual screen left -1920, top 0, width 3840, height 1080"},
+      // On screen: 0,100 to 99,201.
+      {"half past the left edge", kScreen, {}, {-100, 100, 99, 201}, {49, 150}, nullptr},
+      // On screen: 1200,700 to 1279,799.
+      {"half past the right and bottom edges", kScreen, {}, {1200, 700, 1399, 899}, {1239, 749}, nullptr},
+      // On screen: the last column alone, 1279,10 to 1279,20.
+      {"only its first column on the screen", kScreen, {}, {1279, 10, 1300, 20}, {1279, 15}, nullptr},
+      // On screen: −1920,100 to −1801,200; −3721 / 2 truncates to −1860.
+      {"half past a negative left edge", kLeftMonitor, {}, {-2000, 100, -1801, 200}, {-1860, 150}, nullptr},
+      {"a clickable point left of the screen: the rectangle decides",
+       kScreen,
+       ScreenPoint{-5, 50},
+       {10, 10, 21, 31},
+       {15, 20},
+       nullptr},
+      {"a clickable point one column beyond the last",
+       kScreen,
+       ScreenPoint{1280, 20},
+       {10, 10, 21, 31},
+       {15, 20},
+       nullptr},
+      {"a clickable point one row beyond the last",
+       kScreen,
+       ScreenPoint{20, 800},
+       {10, 10, 21, 31},
+       {15, 20},
+       nullptr},
+      {"a clickable point on the last pixel is used",
+       kScreen,
+       ScreenPoint{1279, 799},
+       {10, 10, 21, 31},
+       {1279, 799},
+       nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeTarget target;
+    target.point = c.clickable;
+    target.rect = c.rect;
+    FakeMouse mouse;
+    mouse.screen = c.screen;
+    mouse.cursor = ScreenPoint{c.screen.left + 100, c.screen.top + 100};
+    test_support::LogCapture capture(log::Level::Trace);
+    const Result<void> result = activate(ElementId{5}, target, mouse);
+    if (c.error == nullptr) {
+      ASSERT_TRUE(result.has_value()) << result.error().alternate();
+      ASSERT_GE(mouse.steps.size(), 5u);
+      EXPECT_EQ(
+          std::vector<Step>(mouse.steps.end() - 5, mouse.steps.end()),
+          (std::vector<Step>{sent(absolute_move(c.clicked, c.screen)), kDown, pause(100), kUp, pause(100)}));
+      continue;
+    }
+    ASSERT_FALSE(result.has_value());
+    EXPECT_EQ(result.error().alternate(),
+              std::string("invoking element failed: element.click() failed: ") + c.error);
+    EXPECT_TRUE(mouse.steps.empty()) << "no input, not even a move";
+    EXPECT_EQ(mouse.cursor_reads, 0);
     EXPECT_TRUE(capture.events().empty()) << "no fallback warning";
   }
 }

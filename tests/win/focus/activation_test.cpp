@@ -7,15 +7,21 @@
 
 #include <gtest/gtest.h>
 
+#include <fmt/format.h>
+
 #include <cstdlib>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "app/pick_actions.h"
+#include "app/pick_context.h"
+#include "config/config.h"
 #include "hint/hint_generator.h"
 #include "picking/pick_flow.h"
 #include "support/log_capture.h"
+#include "support/overlay_driver.h"
 #include "support/uia_standin/standin_api.h"
 #include "win/sample_app_process.h"
 
@@ -130,6 +136,15 @@ class Activation : public ::testing::Test {
       client_.emplace(std::move(*client));
     }
     enumerate();
+  }
+
+  // A window of 400 x 300 at 300,200 with one button whose patterns all fail (120 x 40, at
+  // 150,100 of the window); the id under which the enumeration collected the button.
+  std::optional<ElementId> start_with_failing_button(const std::wstring& title, int control) {
+    start(L"--title " + title + L" --pos 300,200 --size 400,300 button,id=" + std::to_wstring(control) +
+          L",text=Click,x=150,y=100,w=120,h=40,fail=all");
+    if (HasFatalFailure()) return std::nullopt;
+    return id_of(control);
   }
 
   void enumerate() {
@@ -291,10 +306,7 @@ TEST_F(Activation, WithEveryPatternFailingTheMouseClicksTheControl) {
 }
 
 TEST_F(Activation, TheSystemMouseClicksTheControlToo) {
-  start(
-      L"--title system --pos 300,200 --size 400,300 "
-      L"button,id=202,text=Click,x=150,y=100,w=120,h=40,fail=all");
-  const std::optional<ElementId> id = id_of(202);
+  const std::optional<ElementId> id = start_with_failing_button(L"system", 202);
   ASSERT_TRUE(id.has_value()) << "control not collected";
   RECT rect{};
   ASSERT_TRUE(GetWindowRect(find_control(app_->window(), 202), &rect));
@@ -402,6 +414,58 @@ TEST_F(Activation, AnElementThatVanishedWhileTheOverlayWasOpenIsNotClicked) {
     EXPECT_EQ(capture.find("no UIA pattern matched; used mouse-click fallback"), nullptr);
     app_.reset();
   }
+}
+
+// The pick action over the real overlay, activation and mouse: while the overlay is open the
+// target window goes where the system puts a minimised window, and then its label is typed.
+TEST_F(Activation, AWindowMovedOffTheScreenWhileTheOverlayWasOpenIsNotClicked) {
+  const std::optional<ElementId> id = start_with_failing_button(L"offscreen", 501);
+  ASSERT_TRUE(id.has_value()) << "control not collected";
+  const app::PickContext context = app::make_pick_context(config::Config{});
+  const std::string label = context.hints.generate(elements_.size())[id->value];
+  std::vector<UINT> keys;
+  for (const char c : label) keys.push_back(static_cast<UINT>(c - 'a' + 'A'));
+
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  // Away from the window (300,200 to 700,500 and a little more) and from the screen's edges.
+  const POINT parked{left + width - 200, top + height - 100};
+  ASSERT_TRUE(place_cursor(parked)) << "the cursor did not reach " << parked.x << "," << parked.y;
+
+  const HWND button = find_control(app_->window(), 501);
+  RECT moved{};
+  test_support::OverlayDriver driver({test_support::paint_now(),
+                                      [&](HWND) {
+                                        SetWindowPos(app_->window(), nullptr, -32000, -32000, 0, 0,
+                                                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                                        return GetWindowRect(button, &moved) && moved.right < -30000 &&
+                                               moved.bottom < -30000;
+                                      },
+                                      test_support::post_keys(keys)});
+  test_support::LogCapture capture(log::Level::Debug);
+  const Result<void> picked = app::run_pick_element(*client_, context);
+  ASSERT_TRUE(picked.has_value()) << "a failed activation is no failed action: "
+                                  << picked.error().alternate();
+  ASSERT_TRUE(driver.finished()) << driver.progress();
+
+  // No input at all: the cursor is where it was parked, and nothing was clicked.
+  const CursorReading reading = wait_for_cursor(parked);
+  EXPECT_TRUE(reading.there) << "the cursor moved to " << reading.last.x << "," << reading.last.y;
+  EXPECT_FALSE(app_->wait_for_line("command id=501", std::chrono::milliseconds(300)).has_value())
+      << "the button was clicked";
+
+  const auto* warning = capture.find("perform failed");
+  ASSERT_NE(warning, nullptr) << "the activation did not fail";
+  EXPECT_EQ(warning->level, log::Level::Warn);
+  const std::string* error = warning->field("error");
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(*error, fmt::format("invoking element failed\n\nCaused by:\n    0: element.click() failed\n"
+                                "    1: element lies outside the virtual screen: left {}, top {}, right {}, "
+                                "bottom {}; virtual screen left {}, top {}, width {}, height {}",
+                                moved.left, moved.top, moved.right, moved.bottom, left, top, width, height));
+  EXPECT_EQ(capture.find("no UIA pattern matched; used mouse-click fallback"), nullptr);
 }
 
 TEST_F(Activation, AnIdTheLatestEnumerationDoesNotHoldIsRefused) {
