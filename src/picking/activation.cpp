@@ -1,7 +1,6 @@
 #include "picking/activation.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <limits>
 
@@ -13,7 +12,7 @@ namespace vantro::picking {
 namespace {
 
 constexpr std::string_view kTarget = "vantro::windows";
-constexpr float kAbsoluteMouseRange = 65535.0f;
+constexpr std::int64_t kLastAbsoluteUnit = 65535;  // absolute mouse units run from 0 to this
 
 // Signed 32-bit arithmetic that wraps on overflow, as the platform's coordinates do.
 std::int32_t wrapping_add(std::int32_t a, std::int32_t b) {
@@ -26,12 +25,20 @@ std::int32_t wrapping_mul(std::int32_t a, std::int32_t b) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
 }
 
-// Truncation toward zero that saturates at the limits of the range; NaN gives 0.
-std::int32_t saturating_truncate(float value) {
-  if (std::isnan(value)) return 0;
-  if (value >= 2147483648.0f) return std::numeric_limits<std::int32_t>::max();
-  if (value < -2147483648.0f) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(value);
+std::int32_t saturate(std::int64_t value) {
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
+                                                            std::numeric_limits<std::int32_t>::max()));
+}
+
+// The quotient rounded toward positive infinity; `divisor` is positive. (Division truncates
+// toward zero, which already rounds a negative quotient up.)
+std::int64_t divide_rounding_up(std::int64_t dividend, std::int64_t divisor) {
+  return dividend / divisor + (dividend % divisor > 0 ? 1 : 0);
+}
+
+// The last pixel of a span of the virtual screen; 64-bit, so that no sum overflows.
+std::int64_t last_pixel(std::int32_t origin, std::int32_t extent) {
+  return std::int64_t{origin} + extent - 1;
 }
 
 // Signed division truncated toward zero; the one quotient that overflows wraps.
@@ -82,9 +89,10 @@ GlidePlan plan_glide(ScreenPoint from, ScreenPoint to) {
 }
 
 std::int32_t normalise_coordinate(std::int32_t value, std::int32_t origin, std::int32_t extent) {
+  if (extent <= 1) return 0;
+  // |offset| < 2^32, so the product stays below 2^48.
   const std::int64_t offset = std::int64_t{value} - std::int64_t{origin};
-  const float ratio = static_cast<float>(offset) / static_cast<float>(extent);
-  return saturating_truncate(ratio * kAbsoluteMouseRange);
+  return saturate(divide_rounding_up(offset * kLastAbsoluteUnit, std::int64_t{extent} - 1));
 }
 
 MouseInput absolute_move(ScreenPoint point, const VirtualScreen& screen) {
@@ -92,15 +100,41 @@ MouseInput absolute_move(ScreenPoint point, const VirtualScreen& screen) {
           normalise_coordinate(point.y, screen.top, screen.height), kMouseMoveAbsolute};
 }
 
-Result<ScreenPoint> choose_click_point(ActivationTarget& target) {
-  if (const std::optional<ScreenPoint> point = target.clickable_point()) return *point;
+bool on_screen(ScreenPoint point, const VirtualScreen& screen) {
+  return point.x >= screen.left && point.x <= last_pixel(screen.left, screen.width) &&
+         point.y >= screen.top && point.y <= last_pixel(screen.top, screen.height);
+}
+
+std::optional<ScreenRect> on_screen_part(const ScreenRect& rect, const VirtualScreen& screen) {
+  const std::int32_t left = std::max(rect.left, screen.left);
+  const std::int32_t top = std::max(rect.top, screen.top);
+  // Never beyond the rectangle's own right and bottom, so both fit in 32 bits.
+  const auto right =
+      static_cast<std::int32_t>(std::min<std::int64_t>(rect.right, last_pixel(screen.left, screen.width)));
+  const auto bottom =
+      static_cast<std::int32_t>(std::min<std::int64_t>(rect.bottom, last_pixel(screen.top, screen.height)));
+  if (left > right || top > bottom) return std::nullopt;
+  return ScreenRect{left, top, right, bottom};
+}
+
+Result<ScreenPoint> choose_click_point(ActivationTarget& target, const VirtualScreen& screen) {
+  // A point off the screen would be clicked at the screen's edge, on whatever lies there.
+  if (const std::optional<ScreenPoint> point = target.clickable_point(); point && on_screen(*point, screen))
+    return *point;
   Result<ScreenRect> rect = target.bounding_rectangle();
   if (!rect) return fail(std::move(rect.error()));
   // A vanished or hidden element reads as 0, 0, 0, 0: its centre is no place to click.
   if (rect->right <= rect->left || rect->bottom <= rect->top)
     return fail(fmt::format("element bounding rectangle has no area: left {}, top {}, right {}, bottom {}",
                             rect->left, rect->top, rect->right, rect->bottom));
-  return rect_centre(*rect);
+  const std::optional<ScreenRect> part = on_screen_part(*rect, screen);
+  if (!part)
+    return fail(
+        fmt::format("element lies outside the virtual screen: left {}, top {}, right {}, bottom {}; "
+                    "virtual screen left {}, top {}, width {}, height {}",
+                    rect->left, rect->top, rect->right, rect->bottom, screen.left, screen.top, screen.width,
+                    screen.height));
+  return rect_centre(*part);
 }
 
 Result<void> move_cursor(MouseDevice& mouse, ScreenPoint point) {
@@ -135,7 +169,9 @@ Result<void> click_left(MouseDevice& mouse) {
 }
 
 Result<void> click_element(ActivationTarget& target, MouseDevice& mouse) {
-  Result<ScreenPoint> point = choose_click_point(target);
+  Result<VirtualScreen> screen = mouse.virtual_screen();
+  if (!screen) return fail(std::move(screen.error()));
+  Result<ScreenPoint> point = choose_click_point(target, *screen);
   if (!point) return fail(std::move(point.error()));
   if (Result<void> glided = glide_cursor(mouse, *point); !glided) return glided;
   return click_left(mouse);

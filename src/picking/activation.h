@@ -119,19 +119,33 @@ struct GlidePlan {
 [[nodiscard]] GlidePlan plan_glide(ScreenPoint from, ScreenPoint to);
 
 // A coordinate in absolute mouse units over the span of the virtual screen that starts at
-// `origin`: (value − origin) / extent × 65535, the difference exact, the rest in single
-// precision, truncated toward zero and saturated to the 32-bit range. `extent` is not 0.
+// `origin` and is `extent` pixels long. Unit 0 is the first pixel (origin) and 65535 the last
+// (origin + extent − 1), so units = ceil((value − origin) × 65535 / (extent − 1)), exact in
+// 64-bit integers and saturated to the 32-bit range; a span of one pixel (or none) gives 0.
+// Rounding up makes every pixel of the span land on itself both where the system scales units
+// by (extent − 1) / 65535 and where it takes origin + units × extent / 65536 rounded down.
 [[nodiscard]] std::int32_t normalise_coordinate(std::int32_t value, std::int32_t origin, std::int32_t extent);
 
 // The absolute move to `point` over the virtual screen (MOUSEEVENTF_VIRTUALDESK), so that a
 // point on any monitor is reached.
 [[nodiscard]] MouseInput absolute_move(ScreenPoint point, const VirtualScreen& screen);
 
-// The point the fallback clicks: the clickable point, else the rectangle's centre; the
-// rectangle's error when it cannot be read, and "element bounding rectangle has no area: left
-// {}, top {}, right {}, bottom {}" when right <= left or bottom <= top (a vanished or hidden
-// element).
-[[nodiscard]] Result<ScreenPoint> choose_click_point(ActivationTarget& target);
+// Whether the point is one of the virtual screen's pixels (left .. left + width − 1, top ..
+// top + height − 1).
+[[nodiscard]] bool on_screen(ScreenPoint point, const VirtualScreen& screen);
+
+// The part of the rectangle (its right and bottom being its last column and row) that lies on
+// the virtual screen; nothing when no pixel of it does.
+[[nodiscard]] std::optional<ScreenRect> on_screen_part(const ScreenRect& rect, const VirtualScreen& screen);
+
+// The point the fallback clicks on `screen`: the clickable point when it lies on the screen,
+// else the centre of the part of the bounding rectangle that does (for a rectangle wholly on
+// the screen, its own centre). Errors: the rectangle's own when it cannot be read; "element
+// bounding rectangle has no area: left {}, top {}, right {}, bottom {}" when right <= left or
+// bottom <= top (a vanished or hidden element); "element lies outside the virtual screen: left
+// {}, top {}, right {}, bottom {}; virtual screen left {}, top {}, width {}, height {}" when no
+// part of it is on the screen (a minimised window, an element scrolled out of view).
+[[nodiscard]] Result<ScreenPoint> choose_click_point(ActivationTarget& target, const VirtualScreen& screen);
 
 // Moves the cursor to `point`, reading the virtual screen for every move.
 [[nodiscard]] Result<void> move_cursor(MouseDevice& mouse, ScreenPoint point);
@@ -144,8 +158,9 @@ struct GlidePlan {
 // the error is returned.
 [[nodiscard]] Result<void> click_left(MouseDevice& mouse);
 
-// The mouse fallback: choose the point, glide there, click. Errors are the element layer's
-// or the input's own, without context.
+// The mouse fallback: read the virtual screen, choose the point on it, glide there, click.
+// Errors are the element layer's or the input's own, without context; when the point cannot be
+// chosen no input is sent and the cursor is not read.
 [[nodiscard]] Result<void> click_element(ActivationTarget& target, MouseDevice& mouse);
 
 // Tries the patterns in order, then the mouse fallback. Logs at DEBUG "element invoked via

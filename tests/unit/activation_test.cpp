@@ -64,8 +64,12 @@ class FakeMouse final : public MouseDevice {
   std::vector<Step> steps;
   std::vector<std::string> standard_error;
   int screen_reads = 0;
+  int cursor_reads = 0;
 
-  Result<ScreenPoint> cursor_position() override { return cursor; }
+  Result<ScreenPoint> cursor_position() override {
+    ++cursor_reads;
+    return cursor;
+  }
   Result<VirtualScreen> virtual_screen() override {
     ++screen_reads;
     return screen;
@@ -147,25 +151,65 @@ TEST(GlidePlan, ShortMovesJumpLongOnesGlideInTwentyPixelSteps) {
   }
 }
 
-TEST(Normalise, SinglePrecisionTruncatedAndSaturated) {
+TEST(Normalise, FirstPixelIsZeroLastIsFullScaleAndTheRestRoundUp) {
+  // units = ceil(value × 65535 / (extent − 1)) over a span that starts at 0.
   struct Case {
     std::int32_t value, extent, expected;
   };
   const Case cases[] = {
-      {0, 1280, 0},         {640, 1280, 32767},  // 32767.5, no rounding up
-      {1280, 1280, 65535},                       // the far edge itself
-      {1279, 1280, 65483},  {100, 800, 8191},    // 8191.875
-      {-10, 1280, -511},                         // −511.99… truncates toward zero
-      {2560, 1280, 131070},                      // beyond the screen is not clamped to 65535
-      {180, 319, 36979},                         // single precision: exactly 36978.9…, in float 36979.0
-      {kMax, 1, kMax},                           // saturates
-      {kMin, 1, kMin},
+      {0, 1280, 0},         {640, 1280, 32794},  // 640 × 65535 / 1279 = 32793.12
+      {1279, 1280, 65535},                       // the last pixel
+      {1280, 1280, 65587},                       // one beyond, 65586.24: not clamped to 65535
+      {100, 800, 8203},                          // 6553500 / 799 = 8202.13
+      {799, 800, 65535},                         // the last row
+      {-10, 1280, -512},                         // −512.39 rounds up, toward zero
+      {2560, 1280, 131173},                      // 131172.48
+      {180, 319, 37096},                         // 11796300 / 318 = 37095.28
+      {1, 256, 257},                             // 65535 = 255 × 257: an exact quotient is not rounded up
+      {2, 256, 514},        {kMax, 2, kMax},     // saturates
+      {kMin, 2, kMin},      {0, 1, 0},           // a span of one pixel has only unit 0
+      {kMax, 1, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.value << " / " << c.extent);
     EXPECT_EQ(normalise_coordinate(c.value, 0, c.extent), c.expected);
   }
-  EXPECT_EQ(absolute_move({640, 400}, {0, 0, 1280, 800}), (MouseInput{32767, 32767, 0xC001}));
+  // 400 × 65535 / 799 = 32808.51.
+  EXPECT_EQ(absolute_move({640, 400}, {0, 0, 1280, 800}), (MouseInput{32794, 32809, 0xC001}));
+}
+
+// Every pixel of the span, under the two ways in which a system turns the units back into a
+// pixel (u ≥ 0 here, so integer division rounds down):
+// - Wine: origin + floor(u × extent / 65536).
+// - Windows: 0 is the first pixel and 65535 the last, that is pixel = origin + u × (extent − 1) /
+//   65535. How it rounds that quotient is not documented, so both readings are checked:
+//   rounded down, the strict one for units that were rounded up (their excess over the exact
+//   pixel must stay below one pixel), and rounded to the nearest pixel (the excess must stay
+//   below one half).
+TEST(Normalise, EveryPixelOfTheVirtualScreenIsReachedUnderBothMappings) {
+  const std::int32_t extents[] = {800, 1280, 1920, 3840};
+  const std::int32_t origins[] = {0, -1080, -1920};
+  for (const std::int32_t extent : extents) {
+    for (const std::int32_t origin : origins) {
+      SCOPED_TRACE(testing::Message() << "origin " << origin << ", extent " << extent);
+      EXPECT_EQ(normalise_coordinate(origin, origin, extent), 0);
+      EXPECT_EQ(normalise_coordinate(origin + extent - 1, origin, extent), 65535);
+      int missed = 0;
+      for (std::int32_t pixel = origin; pixel < origin + extent; ++pixel) {
+        const std::int64_t u = normalise_coordinate(pixel, origin, extent);
+        const std::int64_t wine = origin + u * extent / 65536;
+        const std::int64_t windows_down = origin + u * (extent - 1) / 65535;
+        const std::int64_t windows_nearest = origin + (2 * u * (extent - 1) + 65535) / (2 * 65535);
+        if (u >= 0 && u <= 65535 && wine == pixel && windows_down == pixel && windows_nearest == pixel)
+          continue;
+        if (++missed <= 3)
+          ADD_FAILURE() << "pixel " << pixel << ": units " << u << " land on " << wine << " (Wine), "
+                        << windows_down << " (Windows, rounded down), " << windows_nearest
+                        << " (Windows, to nearest)";
+      }
+      EXPECT_EQ(missed, 0);
+    }
+  }
 }
 
 TEST(Normalise, MovesSpanTheVirtualDesktopOfEveryMonitor) {
@@ -175,22 +219,29 @@ TEST(Normalise, MovesSpanTheVirtualDesktopOfEveryMonitor) {
     ScreenPoint point;
     MouseInput move;
   };
-  // A monitor of 1920 x 1080 left of the primary one: −1920,0 to 1920,1080. And one above it:
-  // 0,−1080 to 1920,1080.
+  // A monitor of 1920 x 1080 left of the primary one: −1920,0 to 1919,1079. And one above it:
+  // 0,−1080 to 1919,1079. Units are ceil(offset × 65535 / (extent − 1)): x over 3839 and y over
+  // 1079 on the left, x over 1919 and y over 2159 above.
   constexpr VirtualScreen kLeft{-1920, 0, 3840, 1080};
   constexpr VirtualScreen kAbove{0, -1080, 1920, 2160};
   const Case cases[] = {
       {"left: its top-left corner", kLeft, {-1920, 0}, {0, 0, 0xC001}},
-      {"left: the centre of the left monitor", kLeft, {-960, 540}, {16383, 32767, 0xC001}},  // 16383.75
-      {"left: the primary monitor's origin", kLeft, {0, 0}, {32767, 0, 0xC001}},
-      {"left: the primary monitor's last pixel", kLeft, {1919, 1079}, {65517, 65474, 0xC001}},
-      {"left: the far corner", kLeft, {1920, 1080}, {65535, 65535, 0xC001}},
-      {"left: beyond its left edge", kLeft, {-2000, 0}, {-1365, 0, 0xC001}},  // −1365.3125
-      {"above: the centre of the upper monitor", kAbove, {960, -540}, {32767, 16383, 0xC001}},
-      {"above: the centre of the primary monitor", kAbove, {960, 540}, {32767, 49151, 0xC001}},  // 49151.25
-      {"above: the primary monitor's origin", kAbove, {100, 0}, {3413, 32767, 0xC001}},          // 3413.28125
+      {"left: the centre of the left monitor",
+       kLeft,
+       {-960, 540},
+       {16389, 32798, 0xC001}},                                                   // 16388.02, 32797.87
+      {"left: the primary monitor's origin", kLeft, {0, 0}, {32777, 0, 0xC001}},  // 32776.04
+      {"left: the primary monitor's last pixel, the far corner", kLeft, {1919, 1079}, {65535, 65535, 0xC001}},
+      {"left: one beyond the far corner", kLeft, {1920, 1080}, {65553, 65596, 0xC001}},  // 65552.07, 65595.74
+      {"left: beyond its left edge", kLeft, {-2000, 0}, {-1365, 0, 0xC001}},             // −1365.67
+      {"above: the centre of the upper monitor",
+       kAbove,
+       {960, -540},
+       {32785, 16392, 0xC001}},  // 32784.58, 16391.34
+      {"above: the centre of the primary monitor", kAbove, {960, 540}, {32785, 49175, 0xC001}},  // 49174.02
+      {"above: the primary monitor's origin", kAbove, {100, 0}, {3416, 32783, 0xC001}},  // 3415.06, 32782.68
       {"above: its top-left corner", kAbove, {0, -1080}, {0, 0, 0xC001}},
-      {"the value far from the origin saturates", {kMin, kMin, 1, 1}, {kMax, kMax}, {kMax, kMax, 0xC001}},
+      {"the value far from the origin saturates", {kMin, kMin, 2, 2}, {kMax, kMax}, {kMax, kMax, 0xC001}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -205,9 +256,9 @@ TEST(MouseFallback, AnElementOnTheMonitorLeftOfThePrimaryOneIsClickedThere) {
   mouse.screen = VirtualScreen{-1920, 0, 3840, 1080};
   mouse.cursor = ScreenPoint{-960, 540};  // 10 px away: one jump
   ASSERT_TRUE(click_element(target, mouse).has_value());
-  // x: 970 / 3840 × 65535 = 16554.41; y: 540 / 1080 × 65535 = 32767.5.
+  // x: 970 × 65535 / 3839 = 16558.73; y: 540 × 65535 / 1079 = 32797.87; both rounded up.
   EXPECT_EQ(mouse.steps,
-            (std::vector<Step>{sent({16554, 32767, 0xC001}), kDown, pause(100), kUp, pause(100)}));
+            (std::vector<Step>{sent({16559, 32798, 0xC001}), kDown, pause(100), kUp, pause(100)}));
 }
 
 TEST(Activation, PatternsAreTriedInOrderUntilOneSucceeds) {
@@ -263,7 +314,7 @@ TEST(Activation, WithoutAnyPatternTheMouseGlidesAndClicksWithAWarning) {
   const std::vector<Step> expected = {
       sent(move_to(15, 40)), pause(250), sent(move_to(15, 20)), kDown, pause(100), kUp, pause(100)};
   EXPECT_EQ(mouse.steps, expected);
-  EXPECT_EQ(mouse.screen_reads, 2) << "the virtual screen is read for every move";
+  EXPECT_EQ(mouse.screen_reads, 3) << "the virtual screen is read for the point, then for every move";
   ASSERT_EQ(capture.events().size(), 1u);
   EXPECT_EQ(capture.events()[0].level, log::Level::Warn);
   EXPECT_EQ(capture.events()[0].target, "vantro::windows");
@@ -295,7 +346,7 @@ TEST(MouseFallback, ThousandPixelGlideMakesFortyNineMovesWithTenMillisecondPause
   expected.push_back(sent(move_to(1100, 50)));
   expected.insert(expected.end(), {kDown, pause(100), kUp, pause(100)});
   EXPECT_EQ(mouse.steps, expected);
-  EXPECT_EQ(mouse.screen_reads, 50);
+  EXPECT_EQ(mouse.screen_reads, 51);
 }
 
 TEST(MouseFallback, FailuresStopTheFallbackWhereTheyHappen) {
@@ -373,6 +424,7 @@ TEST(MouseFallback, ARectangleWithoutAreaEndsTheActivationBeforeAnyInput) {
     FakeTarget target;  // no clickable point
     target.rect = c.rect;
     FakeMouse mouse;
+    mouse.screen = VirtualScreen{-1920, -1080, 3840, 2160};  // monitors left of and above the primary one
     mouse.cursor = ScreenPoint{15, 60};
     test_support::LogCapture capture(log::Level::Trace);
     const Result<void> result = activate(ElementId{4}, target, mouse);
@@ -387,6 +439,122 @@ TEST(MouseFallback, ARectangleWithoutAreaEndsTheActivationBeforeAnyInput) {
     EXPECT_EQ(result.error().alternate(),
               std::string("invoking element failed: element.click() failed: ") + c.error);
     EXPECT_TRUE(mouse.steps.empty()) << "no input for an element without area";
+    EXPECT_TRUE(capture.events().empty()) << "no fallback warning";
+  }
+}
+
+TEST(MouseFallback, OnlyThePartOfTheElementOnTheVirtualScreenIsClicked) {
+  // The screen's pixels are left .. left + width − 1; a rectangle's right and bottom are its
+  // last column and row.
+  constexpr VirtualScreen kLeftMonitor{-1920, 0, 3840, 1080};  // a monitor left of the primary one
+  struct Case {
+    const char* name;
+    VirtualScreen screen;
+    std::optional<ScreenPoint> clickable;
+    ScreenRect rect;
+    ScreenPoint clicked;  // when `error` is nullptr
+    const char* error;    // the innermost message
+  };
+  const Case cases[] = {
+      {"wholly on the screen: its own centre", kScreen, {}, {10, 10, 21, 31}, {15, 20}, nullptr},
+      {"wholly left of it",
+       kScreen,
+       {},
+       {-200, 100, -1, 200},
+       {},
+       "element lies outside the virtual screen: left -200, top 100, right -1, bottom 200; "
+       "virtual screen left 0, top 0, width 1280, height 800"},
+      {"wholly above it",
+       kScreen,
+       {},
+       {100, -300, 200, -1},
+       {},
+       "element lies outside the virtual screen: left 100, top -300, right 200, bottom -1; "
+       "virtual screen left 0, top 0, width 1280, height 800"},
+      {"wholly right of it, from the first column beyond",
+       kScreen,
+       {},
+       {1280, 100, 1400, 200},
+       {},
+       "element lies outside the virtual screen: left 1280, top 100, right 1400, bottom 200; "
+       "virtual screen left 0, top 0, width 1280, height 800"},
+      {"wholly below it, from the first row beyond",
+       kScreen,
+       {},
+       {100, 800, 200, 900},
+       {},
+       "element lies outside the virtual screen: left 100, top 800, right 200, bottom 900; "
+       "virtual screen left 0, top 0, width 1280, height 800"},
+      {"a minimised window's place",
+       kScreen,
+       ScreenPoint{-31920, -31987},
+       {-32000, -32000, -31840, -31973},
+       {},
+       "element lies outside the virtual screen: left -32000, top -32000, right -31840, bottom -31973; "
+       "virtual screen left 0, top 0, width 1280, height 800"},
+      {"wholly left of a screen with a negative origin",
+       kLeftMonitor,
+       {},
+       {-2100, 100, -1921, 200},
+       {},
+       "element lies outside the virtual screen: left -2100, top 100, right -1921, bottom 200; "
+       "virtual screen left -1920, top 0, width 3840, height 1080"},
+      // On screen: 0,100 to 99,201.
+      {"half past the left edge", kScreen, {}, {-100, 100, 99, 201}, {49, 150}, nullptr},
+      // On screen: 1200,700 to 1279,799.
+      {"half past the right and bottom edges", kScreen, {}, {1200, 700, 1399, 899}, {1239, 749}, nullptr},
+      // On screen: the last column alone, 1279,10 to 1279,20.
+      {"only its first column on the screen", kScreen, {}, {1279, 10, 1300, 20}, {1279, 15}, nullptr},
+      // On screen: −1920,100 to −1801,200; −3721 / 2 truncates to −1860.
+      {"half past a negative left edge", kLeftMonitor, {}, {-2000, 100, -1801, 200}, {-1860, 150}, nullptr},
+      {"a clickable point left of the screen: the rectangle decides",
+       kScreen,
+       ScreenPoint{-5, 50},
+       {10, 10, 21, 31},
+       {15, 20},
+       nullptr},
+      {"a clickable point one column beyond the last",
+       kScreen,
+       ScreenPoint{1280, 20},
+       {10, 10, 21, 31},
+       {15, 20},
+       nullptr},
+      {"a clickable point one row beyond the last",
+       kScreen,
+       ScreenPoint{20, 800},
+       {10, 10, 21, 31},
+       {15, 20},
+       nullptr},
+      {"a clickable point on the last pixel is used",
+       kScreen,
+       ScreenPoint{1279, 799},
+       {10, 10, 21, 31},
+       {1279, 799},
+       nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeTarget target;
+    target.point = c.clickable;
+    target.rect = c.rect;
+    FakeMouse mouse;
+    mouse.screen = c.screen;
+    mouse.cursor = ScreenPoint{c.screen.left + 100, c.screen.top + 100};
+    test_support::LogCapture capture(log::Level::Trace);
+    const Result<void> result = activate(ElementId{5}, target, mouse);
+    if (c.error == nullptr) {
+      ASSERT_TRUE(result.has_value()) << result.error().alternate();
+      ASSERT_GE(mouse.steps.size(), 5u);
+      EXPECT_EQ(
+          std::vector<Step>(mouse.steps.end() - 5, mouse.steps.end()),
+          (std::vector<Step>{sent(absolute_move(c.clicked, c.screen)), kDown, pause(100), kUp, pause(100)}));
+      continue;
+    }
+    ASSERT_FALSE(result.has_value());
+    EXPECT_EQ(result.error().alternate(),
+              std::string("invoking element failed: element.click() failed: ") + c.error);
+    EXPECT_TRUE(mouse.steps.empty()) << "no input, not even a move";
+    EXPECT_EQ(mouse.cursor_reads, 0);
     EXPECT_TRUE(capture.events().empty()) << "no fallback warning";
   }
 }

@@ -7,15 +7,21 @@
 
 #include <gtest/gtest.h>
 
+#include <fmt/format.h>
+
 #include <cstdlib>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "app/pick_actions.h"
+#include "app/pick_context.h"
+#include "config/config.h"
 #include "hint/hint_generator.h"
 #include "picking/pick_flow.h"
 #include "support/log_capture.h"
+#include "support/overlay_driver.h"
 #include "support/system_text.h"
 #include "support/uia_standin/standin_api.h"
 #include "win/sample_app_process.h"
@@ -41,6 +47,25 @@ using test_support::SampleAppProcess;
 
 constexpr auto kOutputTimeout = std::chrono::seconds(5);
 
+// Where the cursor reads, waited for (bounded, 2 s) until it has read `point` five times in a
+// row, 10 ms apart; `there` is false when it never did, and `last` is the last reading.
+struct CursorReading {
+  bool there = false;
+  POINT last{};
+};
+CursorReading wait_for_cursor(POINT point) {
+  CursorReading reading;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  for (int steady = 0; steady < 5;) {
+    const bool there = GetCursorPos(&reading.last) && reading.last.x == point.x && reading.last.y == point.y;
+    steady = there ? steady + 1 : 0;
+    if (std::chrono::steady_clock::now() >= deadline) return reading;
+    Sleep(10);
+  }
+  reading.there = true;
+  return reading;
+}
+
 // Puts the cursor at the point and waits (bounded) until GetCursorPos reads it there. Under
 // Wine SetCursorPos alone does not last: Wine takes the X pointer's position again now and
 // then, and only input moves the X pointer. So the point is also reached with an absolute
@@ -58,15 +83,32 @@ bool place_cursor(POINT point) {
   move.mi.dy = static_cast<LONG>(((point.y - top) * 65536LL + height - 1) / height);
   move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
   if (SendInput(1, &move, sizeof(INPUT)) != 1 || !SetCursorPos(point.x, point.y)) return false;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-  for (int steady = 0; steady < 5;) {
-    POINT now{};
-    const bool there = GetCursorPos(&now) && now.x == point.x && now.y == point.y;
-    steady = there ? steady + 1 : 0;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    Sleep(10);
+  return wait_for_cursor(point).there;
+}
+
+// The fallback's own move (SendInput over the virtual screen) puts the cursor on the pixel it
+// was given: the first, the middle and the last of each axis, the far corner included.
+TEST(CursorMove, ReachesTheFirstMiddleAndLastPixelOfEachAxis) {
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  ASSERT_GT(width, 2);
+  ASSERT_GT(height, 2);
+  const int xs[] = {left, left + width / 2, left + width - 1};
+  const int ys[] = {top, top + height / 2, top + height - 1};
+  // A start off every target, so that a move that goes nowhere shows.
+  const POINT start{left + width / 4, top + height / 4};
+  SystemMouse mouse;
+  for (const int x : xs) {
+    for (const int y : ys) {
+      SCOPED_TRACE(testing::Message() << "to " << x << "," << y);
+      ASSERT_TRUE(place_cursor(start)) << "the cursor did not reach the start";
+      ASSERT_TRUE(picking::move_cursor(mouse, {x, y}).has_value());
+      const CursorReading reading = wait_for_cursor({x, y});
+      EXPECT_TRUE(reading.there) << "the cursor landed on " << reading.last.x << "," << reading.last.y;
+    }
   }
-  return true;
 }
 
 bool automation_server_registered() {
@@ -95,6 +137,15 @@ class Activation : public ::testing::Test {
       client_.emplace(std::move(*client));
     }
     enumerate();
+  }
+
+  // A window of 400 x 300 at 300,200 with one button whose patterns all fail (120 x 40, at
+  // 150,100 of the window); the id under which the enumeration collected the button.
+  std::optional<ElementId> start_with_failing_button(const std::wstring& title, int control) {
+    start(L"--title " + title + L" --pos 300,200 --size 400,300 button,id=" + std::to_wstring(control) +
+          L",text=Click,x=150,y=100,w=120,h=40,fail=all");
+    if (HasFatalFailure()) return std::nullopt;
+    return id_of(control);
   }
 
   void enumerate() {
@@ -232,12 +283,13 @@ TEST_F(Activation, WithEveryPatternFailingTheMouseClicksTheControl) {
 
   ASSERT_TRUE(mouse.start.has_value());
   ASSERT_EQ(*mouse.start, (picking::ScreenPoint{595, 400})) << "the glide began elsewhere";
-  // Over the virtual desktop (0xC001): 617,400 is 617 / 1280 × 65535 = 31589.92 and
-  // 400 / 800 × 65535 = 32767.5; 640,400 is 32767.5 both ways. Then the button down (0x2) and
-  // up (0x4). (What the cursor reads right after each move is not checked: Wine may still give
-  // the point before.)
+  // Over the virtual desktop (0xC001), units rounded up from pixel × 65535 / (extent − 1):
+  // 617,400 is 617 × 65535 / 1279 = 31614.62 and 400 × 65535 / 799 = 32808.51; 640,400 is
+  // 640 × 65535 / 1279 = 32793.12 and 32808.51. Then the button down (0x2) and up (0x4). (What
+  // the cursor reads right after each move is not checked: Wine may still give the point
+  // before.)
   const std::vector<picking::MouseInput> expected = {
-      {31589, 32767, 0xC001}, {32767, 32767, 0xC001}, {0, 0, 0x0002}, {0, 0, 0x0004}};
+      {31615, 32809, 0xC001}, {32794, 32809, 0xC001}, {0, 0, 0x0002}, {0, 0, 0x0004}};
   EXPECT_EQ(mouse.sent, expected);
   // The button went down over the control. (Where GetCursorPos reads afterwards is Wine's
   // business: it re-reads the lagging X pointer, at times one glide step short.)
@@ -255,10 +307,7 @@ TEST_F(Activation, WithEveryPatternFailingTheMouseClicksTheControl) {
 }
 
 TEST_F(Activation, TheSystemMouseClicksTheControlToo) {
-  start(
-      L"--title system --pos 300,200 --size 400,300 "
-      L"button,id=202,text=Click,x=150,y=100,w=120,h=40,fail=all");
-  const std::optional<ElementId> id = id_of(202);
+  const std::optional<ElementId> id = start_with_failing_button(L"system", 202);
   ASSERT_TRUE(id.has_value()) << "control not collected";
   RECT rect{};
   ASSERT_TRUE(GetWindowRect(find_control(app_->window(), 202), &rect));
@@ -361,6 +410,58 @@ TEST_F(Activation, AnElementThatVanishedWhileTheOverlayWasOpenIsNotClicked) {
     EXPECT_EQ(capture.find("no UIA pattern matched; used mouse-click fallback"), nullptr);
     app_.reset();
   }
+}
+
+// The pick action over the real overlay, activation and mouse: while the overlay is open the
+// target window goes where the system puts a minimised window, and then its label is typed.
+TEST_F(Activation, AWindowMovedOffTheScreenWhileTheOverlayWasOpenIsNotClicked) {
+  const std::optional<ElementId> id = start_with_failing_button(L"offscreen", 501);
+  ASSERT_TRUE(id.has_value()) << "control not collected";
+  const app::PickContext context = app::make_pick_context(config::Config{});
+  const std::string label = context.hints.generate(elements_.size())[id->value];
+  std::vector<UINT> keys;
+  for (const char c : label) keys.push_back(static_cast<UINT>(c - 'a' + 'A'));
+
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  // Away from the window (300,200 to 700,500 and a little more) and from the screen's edges.
+  const POINT parked{left + width - 200, top + height - 100};
+  ASSERT_TRUE(place_cursor(parked)) << "the cursor did not reach " << parked.x << "," << parked.y;
+
+  const HWND button = find_control(app_->window(), 501);
+  RECT moved{};
+  test_support::OverlayDriver driver({test_support::paint_now(),
+                                      [&](HWND) {
+                                        SetWindowPos(app_->window(), nullptr, -32000, -32000, 0, 0,
+                                                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                                        return GetWindowRect(button, &moved) && moved.right < -30000 &&
+                                               moved.bottom < -30000;
+                                      },
+                                      test_support::post_keys(keys)});
+  test_support::LogCapture capture(log::Level::Debug);
+  const Result<void> picked = app::run_pick_element(*client_, context);
+  ASSERT_TRUE(picked.has_value()) << "a failed activation is no failed action: "
+                                  << picked.error().alternate();
+  ASSERT_TRUE(driver.finished()) << driver.progress();
+
+  // No input at all: the cursor is where it was parked, and nothing was clicked.
+  const CursorReading reading = wait_for_cursor(parked);
+  EXPECT_TRUE(reading.there) << "the cursor moved to " << reading.last.x << "," << reading.last.y;
+  EXPECT_FALSE(app_->wait_for_line("command id=501", std::chrono::milliseconds(300)).has_value())
+      << "the button was clicked";
+
+  const auto* warning = capture.find("perform failed");
+  ASSERT_NE(warning, nullptr) << "the activation did not fail";
+  EXPECT_EQ(warning->level, log::Level::Warn);
+  const std::string* error = warning->field("error");
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(*error, fmt::format("invoking element failed\n\nCaused by:\n    0: element.click() failed\n"
+                                "    1: element lies outside the virtual screen: left {}, top {}, right {}, "
+                                "bottom {}; virtual screen left {}, top {}, width {}, height {}",
+                                moved.left, moved.top, moved.right, moved.bottom, left, top, width, height));
+  EXPECT_EQ(capture.find("no UIA pattern matched; used mouse-click fallback"), nullptr);
 }
 
 TEST_F(Activation, AnIdTheLatestEnumerationDoesNotHoldIsRefused) {
