@@ -11,6 +11,7 @@
 #include "picking/browser.h"
 #include "picking/classification.h"
 #include "picking/element_walk.h"
+#include "picking/foreground_wait.h"
 #include "windows/uia_patterns.h"
 #include "windows/wide.h"
 #include "windows/win_error.h"
@@ -169,6 +170,13 @@ void wake_browser_accessibility(HWND window) {
   EnumChildWindows(window, nudge_child_accessibility, 0);
 }
 
+// The wait for the foreground on the system's clock.
+class SystemWaitClock final : public picking::WaitClock {
+ public:
+  std::chrono::steady_clock::time_point now() override { return std::chrono::steady_clock::now(); }
+  void sleep(std::chrono::milliseconds duration) override { Sleep(static_cast<DWORD>(duration.count())); }
+};
+
 std::string by_role_text(const std::vector<picking::ElementInfo>& collected) {
   std::unordered_map<picking::Role, std::size_t> counts;
   for (const auto& info : collected) ++counts[info.role];
@@ -239,7 +247,10 @@ IUIAutomationElement* UiaClient::element(picking::ElementId id) const {
 
 Result<std::vector<picking::ElementInfo>> UiaClient::enumerate_foreground() {
   forget_elements();  // also when there turns out to be no window
-  return enumerate_window(GetForegroundWindow());
+  // Right after a window closes (an overlay, when a pick was asked for while it was open) the
+  // foreground may still be on its way to the next window.
+  SystemWaitClock clock;
+  return enumerate_window(picking::wait_for_foreground(foreground_query_, clock));
 }
 
 Result<std::vector<picking::ElementInfo>> UiaClient::enumerate_window(HWND foreground) {

@@ -9,6 +9,7 @@
 #include <wrl/client.h>
 
 #include <cstdint>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -40,12 +41,18 @@ class UiaClient {
 
   // Forgets the previous enumeration, then collects the interactable elements of the
   // foreground window in depth-first pre-order with ids 0, 1, 2, …; an empty list when
-  // there is no foreground window.
+  // there is no foreground window. While the foreground query gives none, it is asked again
+  // every 10 ms for up to 100 ms: the foreground is passing between windows for a moment.
   [[nodiscard]] Result<std::vector<picking::ElementInfo>> enumerate_foreground();
 
   // The same for a window that the caller names (enumerate_foreground passes the foreground
   // window); null reads as "no foreground window". Lets the tests choose the window.
   [[nodiscard]] Result<std::vector<picking::ElementInfo>> enumerate_window(HWND window);
+
+  // What enumerate_foreground asks for the foreground window: GetForegroundWindow, unless a
+  // test gives another query.
+  using ForegroundQuery = std::function<HWND()>;
+  void set_foreground_query(ForegroundQuery query) { foreground_query_ = std::move(query); }
 
   // The element collected under `id` by the latest enumeration; null when there is none.
   // The client keeps its reference; the caller borrows it.
@@ -66,6 +73,7 @@ class UiaClient {
   ComPtr<IUIAutomation> automation_;
   std::uint64_t next_id_ = 0;
   bool is_browser_ = false;
+  ForegroundQuery foreground_query_ = GetForegroundWindow;
 };
 
 // Whether the window belongs to a web browser, judged by its process image file name. Any

@@ -141,6 +141,83 @@ else
   e2e_fail "the overlay did not open for the Esc check"
 fi
 
+# --- 7c. A chord pressed while the overlay is open runs once the overlay ends ----------------
+# Round after round: the chord, the chord again while the overlay is open, Esc. The second pick
+# starts right after the overlay's window is destroyed, while the foreground passes back from it
+# to the sample; it must still find the sample's four controls.
+log_count() { vantro_log | grep -cF -- "$1"; }
+log_count_reaches() { (($(log_count "$1") >= $2)); }
+overlay_visible() { xdotool search --onlyvisible --name '^Vantro Overlay$' >/dev/null 2>&1; }
+# cancel_element_overlay N: Esc into the open overlay until "element overlay cancelled" is
+# logged N times. The overlay is logged just before its window opens, so an Esc can come too
+# early and be lost; then it is sent again.
+cancel_element_overlay() {
+  local try
+  for try in 1 2 3; do
+    wait_for "the overlay window" 15 overlay_visible || return 1
+    type_to_overlay Escape
+    wait_for 'the log event "element overlay cancelled"' 3 log_count_reaches "element overlay cancelled" "$1" &&
+      return 0
+  done
+  return 1
+}
+# pick_ran SHOWN EMPTY: the log holds SHOWN overlays, or more than EMPTY empty-window events.
+pick_ran() {
+  log_count_reaches "showing element overlay" "$1" ||
+    log_count_reaches "no interactable elements in foreground window" $(($2 + 1))
+}
+# badges_at_controls SHOT: a screenshot with a badge at each of the sample's controls.
+badges_at_controls() {
+  import -window root "$E2E_WORK/$1" || return 1
+  local region
+  for region in "${CONTROL_REGIONS[@]}"; do
+    (($(count_colour "$E2E_WORK/$1" "$region" "$BADGE_HEX") > 40)) || return 1
+  done
+}
+
+CONTROL_REGIONS=()
+for id in 101 102 103 104; do
+  read -r _ left top _ _ < <(probe control-rect "$SAMPLE_ONE" "$id")
+  CONTROL_REGIONS+=("36x34+$((left - 4))+$((top - 24))")
+done
+probe activate "e2e sample" 10000 >/dev/null || e2e_fail "sample application did not come to the foreground"
+replay_rounds=15
+replays_ok=0
+replay_start=$SECONDS
+for ((round = 1; round <= replay_rounds; round++)); do
+  shown=$(log_count "showing element overlay")
+  cancelled=$(log_count "element overlay cancelled")
+  empty=$(log_count "no interactable elements in foreground window")
+  press ctrl+shift+space
+  if ! wait_for "the overlay of round $round" 15 log_count_reaches "showing element overlay" $((shown + 1)) ||
+    ! wait_for "the overlay window of round $round" 15 overlay_visible; then
+    e2e_fail "round $round: the chord did not open the overlay"
+    break
+  fi
+  first=$(log_line "showing element overlay")
+  press ctrl+shift+space
+  cancel_element_overlay $((cancelled + 1)) || { e2e_fail "round $round: Esc did not close the overlay"; break; }
+  if ! wait_for "the pick asked for while the overlay was open (round $round)" 15 pick_ran $((shown + 2)) "$empty"; then
+    e2e_fail "round $round: the chord pressed while the overlay was open did not run"
+    break
+  fi
+  if log_count_reaches "no interactable elements in foreground window" $((empty + 1)); then
+    e2e_fail "round $round: the replayed pick found nothing ($(probe close-box vantro 10000)); first overlay: $first"
+    continue
+  fi
+  replayed=$(log_line "showing element overlay")
+  if [[ $first != *"count=4"* || $replayed != *"count=4"* ]]; then
+    e2e_fail "round $round: overlays of 4 targets expected; first: $first; replayed: $replayed"
+  elif ((round == 1)) && ! wait_for "badges at the sample's controls" 10 badges_at_controls overlay-replayed.png; then
+    e2e_fail "round $round: the replayed overlay shows no badge at some control of the sample"
+  else
+    replays_ok=$((replays_ok + 1))
+  fi
+  cancel_element_overlay $((cancelled + 2)) || { e2e_fail "round $round: Esc did not close the replayed overlay"; break; }
+done
+((replays_ok == replay_rounds)) &&
+  e2e_ok "a chord pressed while the overlay was open opened it again over the sample's 4 controls once it closed, in each of $replay_rounds rounds ($((SECONDS - replay_start)) s; badges checked on a screenshot in round 1)"
+
 # --- 6. Pick window --------------------------------------------------------------------------
 start_sample two "e2e other window" --pos 640,180 --size 360,240 --timeout-ms 600000 button,id=201,text=Other ||
   e2e_fail "second sample application did not start"

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <future>
 #include <map>
@@ -441,6 +443,15 @@ TEST(UiaClient, ASecondEnumerationRestartsAtZeroAndReleasesTheEarlierElements) {
   EXPECT_EQ(standin_live_objects(), 0);
 }
 
+// The one event of an enumeration that found no window.
+void expect_only_the_no_foreground_warning(const test_support::LogCapture& capture) {
+  ASSERT_EQ(capture.events().size(), 1u);
+  EXPECT_EQ(capture.events()[0].message, "no foreground window");
+  EXPECT_EQ(capture.events()[0].level, log::Level::Warn);
+  EXPECT_EQ(capture.events()[0].target, "vantro::windows");
+  EXPECT_TRUE(capture.events()[0].fields.empty());
+}
+
 TEST(UiaClient, NoWindowGivesAnEmptyListAndAWarningAndForgetsTheEarlierElements) {
   REQUIRE_AUTOMATION_SERVER();
   HOLD_FOREGROUND();
@@ -459,11 +470,90 @@ TEST(UiaClient, NoWindowGivesAnEmptyListAndAWarningAndForgetsTheEarlierElements)
   EXPECT_TRUE(none->empty());
   EXPECT_EQ(client->stored_count(), 0u);
   EXPECT_EQ(client->element(ElementId{0}), nullptr) << "ids of the earlier enumeration are invalid";
-  ASSERT_EQ(capture.events().size(), 1u);
-  EXPECT_EQ(capture.events()[0].message, "no foreground window");
-  EXPECT_EQ(capture.events()[0].level, log::Level::Warn);
-  EXPECT_EQ(capture.events()[0].target, "vantro::windows");
-  EXPECT_TRUE(capture.events()[0].fields.empty());
+  expect_only_the_no_foreground_warning(capture);
+}
+
+// A client whose foreground query is the test's, over the sample application: started with
+// `arguments`, once enumerated so that the client holds its elements. The query gives the
+// scripted answers in order (the last one stays) and counts each ask with the number of
+// elements the client held at that moment.
+class ScriptedForeground {
+ public:
+  void start(const wchar_t* arguments, std::size_t elements) {
+    app_ = SampleAppProcess::start(arguments);
+    ASSERT_TRUE(app_.has_value()) << "sample application did not start";
+    auto client = UiaClient::create();
+    ASSERT_TRUE(client.has_value()) << client.error().alternate();
+    client_.emplace(std::move(*client));
+    auto earlier = client_->enumerate_window(app_->window());
+    ASSERT_TRUE(earlier.has_value()) << earlier.error().alternate();
+    ASSERT_EQ(client_->stored_count(), elements);
+  }
+  void script(std::vector<HWND> answers) {
+    answers_ = std::move(answers);
+    client_->set_foreground_query([this] {
+      held_at_ask_.push_back(client_->stored_count());
+      return answers_[std::min(held_at_ask_.size(), answers_.size()) - 1];
+    });
+  }
+  [[nodiscard]] SampleAppProcess& app() { return *app_; }
+  [[nodiscard]] UiaClient& client() { return *client_; }
+  [[nodiscard]] std::size_t asks() const { return held_at_ask_.size(); }
+  [[nodiscard]] const std::vector<std::size_t>& held_at_ask() const { return held_at_ask_; }
+
+ private:
+  std::optional<SampleAppProcess> app_;
+  std::optional<UiaClient> client_;
+  std::vector<HWND> answers_;
+  std::vector<std::size_t> held_at_ask_;
+};
+
+// The foreground passes from a window that was just destroyed to the next one: for a moment
+// the system reports none, and the enumeration waits for it.
+TEST(UiaClient, AForegroundThatComesOnTheThirdAskIsWalked) {
+  REQUIRE_AUTOMATION_SERVER();
+  HOLD_FOREGROUND();
+  ScriptedForeground foreground;
+  ASSERT_NO_FATAL_FAILURE(
+      foreground.start(L"--title \"uia late\" button,id=601,text=A button,id=602,text=B", 2));
+  SampleAppProcess& app = foreground.app();
+  foreground.script({nullptr, nullptr, app.window()});
+  test_support::LogCapture capture;
+  auto list = foreground.client().enumerate_foreground();
+  ASSERT_TRUE(list.has_value()) << list.error().alternate();
+  const std::vector<ElementInfo> expected = {expected_record(app.control(601), 0, Role::Button),
+                                             expected_record(app.control(602), 1, Role::Button)};
+  EXPECT_EQ(*list, expected);
+  EXPECT_EQ(foreground.asks(), 3u) << "asked again until the window came, then no more";
+  EXPECT_EQ(foreground.held_at_ask(), (std::vector<std::size_t>{0, 0, 0}))
+      << "the earlier elements are released before the first ask";
+  EXPECT_EQ(foreground.client().stored_count(), 2u);
+  EXPECT_EQ(capture.find("no foreground window"), nullptr);
+}
+
+TEST(UiaClient, NoForegroundThroughoutTheWaitGivesAnEmptyListAndAWarning) {
+  REQUIRE_AUTOMATION_SERVER();
+  HOLD_FOREGROUND();
+  ScriptedForeground foreground;
+  ASSERT_NO_FATAL_FAILURE(foreground.start(L"--title \"uia never\" button,id=701,text=A", 1));
+  foreground.script({nullptr});
+  test_support::LogCapture capture;
+  const auto start = std::chrono::steady_clock::now();
+  auto none = foreground.client().enumerate_foreground();
+  const auto waited = std::chrono::steady_clock::now() - start;
+  ASSERT_TRUE(none.has_value()) << none.error().alternate();
+  EXPECT_TRUE(none->empty());
+  EXPECT_EQ(foreground.client().stored_count(), 0u);
+  EXPECT_EQ(foreground.client().element(ElementId{0}), nullptr)
+      << "ids of the earlier enumeration are invalid";
+  std::printf("[ wait ] no foreground: %zu asks in %.1f ms\n", foreground.asks(),
+              std::chrono::duration<double, std::milli>(waited).count());
+  // One ask every 10 ms from 0 ms on, the last one once the clock says 100 ms have passed.
+  EXPECT_GE(waited, std::chrono::milliseconds(100));
+  EXPECT_LT(waited, std::chrono::milliseconds(1000));
+  EXPECT_GE(foreground.asks(), 2u);
+  EXPECT_LE(foreground.asks(), 11u);
+  expect_only_the_no_foreground_warning(capture);
 }
 
 TEST(UiaClient, AWindowWithoutElementFailsWithTheRootsContext) {
