@@ -36,9 +36,11 @@ std::int64_t divide_rounding_up(std::int64_t dividend, std::int64_t divisor) {
   return dividend / divisor + (dividend % divisor > 0 ? 1 : 0);
 }
 
-// The last pixel of a span of the virtual screen; 64-bit, so that no sum overflows.
-std::int64_t last_pixel(std::int32_t origin, std::int32_t extent) {
-  return std::int64_t{origin} + extent - 1;
+// Whether any pixel of `rect` (right and bottom exclusive) lies on the virtual screen; 64-bit,
+// so that no sum overflows.
+bool touches(const ScreenRect& rect, const VirtualScreen& screen) {
+  return rect.left < std::int64_t{screen.left} + screen.width && rect.right > screen.left &&
+         rect.top < std::int64_t{screen.top} + screen.height && rect.bottom > screen.top;
 }
 
 // Signed division truncated toward zero; the one quotient that overflows wraps.
@@ -100,41 +102,39 @@ MouseInput absolute_move(ScreenPoint point, const VirtualScreen& screen) {
           normalise_coordinate(point.y, screen.top, screen.height), kMouseMoveAbsolute};
 }
 
-bool on_screen(ScreenPoint point, const VirtualScreen& screen) {
-  return point.x >= screen.left && point.x <= last_pixel(screen.left, screen.width) &&
-         point.y >= screen.top && point.y <= last_pixel(screen.top, screen.height);
+std::optional<ScreenRect> overlap(const ScreenRect& rect, const ScreenRect& area) {
+  const ScreenRect part{std::max(rect.left, area.left), std::max(rect.top, area.top),
+                        std::min(rect.right, area.right), std::min(rect.bottom, area.bottom)};
+  if (part.left >= part.right || part.top >= part.bottom) return std::nullopt;
+  return part;
 }
 
-std::optional<ScreenRect> on_screen_part(const ScreenRect& rect, const VirtualScreen& screen) {
-  const std::int32_t left = std::max(rect.left, screen.left);
-  const std::int32_t top = std::max(rect.top, screen.top);
-  // Never beyond the rectangle's own right and bottom, so both fit in 32 bits.
-  const auto right =
-      static_cast<std::int32_t>(std::min<std::int64_t>(rect.right, last_pixel(screen.left, screen.width)));
-  const auto bottom =
-      static_cast<std::int32_t>(std::min<std::int64_t>(rect.bottom, last_pixel(screen.top, screen.height)));
-  if (left > right || top > bottom) return std::nullopt;
-  return ScreenRect{left, top, right, bottom};
-}
-
-Result<ScreenPoint> choose_click_point(ActivationTarget& target, const VirtualScreen& screen) {
-  // A point off the screen would be clicked at the screen's edge, on whatever lies there.
-  if (const std::optional<ScreenPoint> point = target.clickable_point(); point && on_screen(*point, screen))
-    return *point;
+Result<ScreenPoint> choose_click_point(ActivationTarget& target, MouseDevice& mouse,
+                                       const VirtualScreen& screen) {
+  // A point that no monitor shows would be clicked at a monitor's edge, on whatever lies there.
+  if (const std::optional<ScreenPoint> point = target.clickable_point()) {
+    Result<std::optional<ScreenRect>> monitor = mouse.monitor_at(*point);
+    if (!monitor) return fail(std::move(monitor.error()));
+    if (*monitor) return *point;
+  }
   Result<ScreenRect> rect = target.bounding_rectangle();
   if (!rect) return fail(std::move(rect.error()));
   // A vanished or hidden element reads as 0, 0, 0, 0: its centre is no place to click.
   if (rect->right <= rect->left || rect->bottom <= rect->top)
     return fail(fmt::format("element bounding rectangle has no area: left {}, top {}, right {}, bottom {}",
                             rect->left, rect->top, rect->right, rect->bottom));
-  const std::optional<ScreenRect> part = on_screen_part(*rect, screen);
-  if (!part)
+  Result<std::optional<ScreenRect>> monitor = mouse.monitor_with_most_of(*rect);
+  if (!monitor) return fail(std::move(monitor.error()));
+  const std::optional<ScreenRect> part = *monitor ? overlap(*rect, **monitor) : std::nullopt;
+  if (part) return rect_centre(*part);
+  if (!touches(*rect, screen))
     return fail(
         fmt::format("element lies outside the virtual screen: left {}, top {}, right {}, bottom {}; "
                     "virtual screen left {}, top {}, width {}, height {}",
                     rect->left, rect->top, rect->right, rect->bottom, screen.left, screen.top, screen.width,
                     screen.height));
-  return rect_centre(*part);
+  return fail(fmt::format("element lies on no monitor: left {}, top {}, right {}, bottom {}", rect->left,
+                          rect->top, rect->right, rect->bottom));
 }
 
 Result<void> move_cursor(MouseDevice& mouse, ScreenPoint point) {
@@ -171,7 +171,7 @@ Result<void> click_left(MouseDevice& mouse) {
 Result<void> click_element(ActivationTarget& target, MouseDevice& mouse) {
   Result<VirtualScreen> screen = mouse.virtual_screen();
   if (!screen) return fail(std::move(screen.error()));
-  Result<ScreenPoint> point = choose_click_point(target, *screen);
+  Result<ScreenPoint> point = choose_click_point(target, mouse, *screen);
   if (!point) return fail(std::move(point.error()));
   if (Result<void> glided = glide_cursor(mouse, *point); !glided) return glided;
   return click_left(mouse);

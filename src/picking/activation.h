@@ -82,7 +82,7 @@ inline constexpr std::uint32_t kMouseMoveAbsolute = 0xC001;
 inline constexpr std::uint32_t kMouseLeftDown = 0x0002;  // MOUSEEVENTF_LEFTDOWN
 inline constexpr std::uint32_t kMouseLeftUp = 0x0004;    // MOUSEEVENTF_LEFTUP
 
-// The mouse and the clock, as the fallback uses them.
+// The mouse, the monitors and the clock, as the fallback uses them.
 class MouseDevice {
  public:
   virtual ~MouseDevice() = default;
@@ -91,6 +91,13 @@ class MouseDevice {
   // GetSystemMetrics(SM_XVIRTUALSCREEN), (SM_YVIRTUALSCREEN), (SM_CXVIRTUALSCREEN) and
   // (SM_CYVIRTUALSCREEN); an error when the width or the height reads 0.
   [[nodiscard]] virtual Result<VirtualScreen> virtual_screen() = 0;
+  // The rectangle of the monitor that shows the point (MonitorFromPoint with
+  // MONITOR_DEFAULTTONULL, then GetMonitorInfoW's rcMonitor); nothing when no monitor does, as
+  // in the dead area beside a smaller monitor. An error when the monitor cannot be read.
+  [[nodiscard]] virtual Result<std::optional<ScreenRect>> monitor_at(ScreenPoint point) = 0;
+  // The rectangle of the monitor that shows the largest part of `rect` (MonitorFromRect with
+  // MONITOR_DEFAULTTONULL, then rcMonitor); nothing when no monitor shows any of it.
+  [[nodiscard]] virtual Result<std::optional<ScreenRect>> monitor_with_most_of(const ScreenRect& rect) = 0;
   // SendInput with this one mouse input; an error unless the record was inserted.
   [[nodiscard]] virtual Result<void> send(const MouseInput& input) = 0;
   virtual void sleep(std::chrono::milliseconds duration) = 0;
@@ -130,22 +137,23 @@ struct GlidePlan {
 // point on any monitor is reached.
 [[nodiscard]] MouseInput absolute_move(ScreenPoint point, const VirtualScreen& screen);
 
-// Whether the point is one of the virtual screen's pixels (left .. left + width − 1, top ..
-// top + height − 1).
-[[nodiscard]] bool on_screen(ScreenPoint point, const VirtualScreen& screen);
+// The part of `rect` that lies within `area`. Both have exclusive right and bottom edges, as
+// the system's rectangles do (a rectangle from left 0 to right 10 covers the columns 0 to 9);
+// nothing when they share no pixel.
+[[nodiscard]] std::optional<ScreenRect> overlap(const ScreenRect& rect, const ScreenRect& area);
 
-// The part of the rectangle (its right and bottom being its last column and row) that lies on
-// the virtual screen; nothing when no pixel of it does.
-[[nodiscard]] std::optional<ScreenRect> on_screen_part(const ScreenRect& rect, const VirtualScreen& screen);
-
-// The point the fallback clicks on `screen`: the clickable point when it lies on the screen,
-// else the centre of the part of the bounding rectangle that does (for a rectangle wholly on
-// the screen, its own centre). Errors: the rectangle's own when it cannot be read; "element
-// bounding rectangle has no area: left {}, top {}, right {}, bottom {}" when right <= left or
-// bottom <= top (a vanished or hidden element); "element lies outside the virtual screen: left
-// {}, top {}, right {}, bottom {}; virtual screen left {}, top {}, width {}, height {}" when no
-// part of it is on the screen (a minimised window, an element scrolled out of view).
-[[nodiscard]] Result<ScreenPoint> choose_click_point(ActivationTarget& target, const VirtualScreen& screen);
+// The point the fallback clicks: the clickable point when a monitor shows it, else the centre
+// of the part of the bounding rectangle on the monitor that shows most of it (for a rectangle
+// wholly on one monitor, its own centre). Errors: the rectangle's own when it cannot be read,
+// and a monitor's when it cannot be read; "element bounding rectangle has no area: left {},
+// top {}, right {}, bottom {}" when right <= left or bottom <= top (a vanished or hidden
+// element); when no monitor shows any of it, "element lies outside the virtual screen: left
+// {}, top {}, right {}, bottom {}; virtual screen left {}, top {}, width {}, height {}" if no
+// pixel of it is on `screen` (a minimised window, an element scrolled out of view), else
+// "element lies on no monitor: left {}, top {}, right {}, bottom {}" (the dead area beside a
+// smaller monitor).
+[[nodiscard]] Result<ScreenPoint> choose_click_point(ActivationTarget& target, MouseDevice& mouse,
+                                                     const VirtualScreen& screen);
 
 // Moves the cursor to `point`, reading the virtual screen for every move.
 [[nodiscard]] Result<void> move_cursor(MouseDevice& mouse, ScreenPoint point);
@@ -158,7 +166,7 @@ struct GlidePlan {
 // the error is returned.
 [[nodiscard]] Result<void> click_left(MouseDevice& mouse);
 
-// The mouse fallback: read the virtual screen, choose the point on it, glide there, click.
+// The mouse fallback: read the virtual screen, choose the point on a monitor, glide there, click.
 // Errors are the element layer's or the input's own, without context; when the point cannot be
 // chosen no input is sent and the cursor is not read.
 [[nodiscard]] Result<void> click_element(ActivationTarget& target, MouseDevice& mouse);

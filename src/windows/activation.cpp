@@ -68,6 +68,17 @@ class UiaActivationTarget final : public picking::ActivationTarget {
   IUIAutomationElement* element_;  // borrowed from the client's store
 };
 
+// The monitor's rectangle (rcMonitor); nothing for no monitor.
+Result<std::optional<picking::ScreenRect>> monitor_rectangle(HMONITOR monitor) {
+  if (monitor == nullptr) return std::optional<picking::ScreenRect>{};
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetMonitorInfoW(monitor, &info)) return fail(last_error());
+  const RECT& rect = info.rcMonitor;
+  return std::optional<picking::ScreenRect>{
+      picking::ScreenRect{rect.left, rect.top, rect.right, rect.bottom}};
+}
+
 }  // namespace
 
 Result<picking::ScreenPoint> SystemMouse::cursor_position() {
@@ -83,6 +94,16 @@ Result<picking::VirtualScreen> SystemMouse::virtual_screen() {
   const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
   if (width == 0 || height == 0) return fail(last_error());
   return picking::VirtualScreen{left, top, width, height};
+}
+
+Result<std::optional<picking::ScreenRect>> SystemMouse::monitor_at(picking::ScreenPoint point) {
+  return monitor_rectangle(MonitorFromPoint(POINT{point.x, point.y}, MONITOR_DEFAULTTONULL));
+}
+
+Result<std::optional<picking::ScreenRect>> SystemMouse::monitor_with_most_of(
+    const picking::ScreenRect& rect) {
+  const RECT area{rect.left, rect.top, rect.right, rect.bottom};
+  return monitor_rectangle(MonitorFromRect(&area, MONITOR_DEFAULTTONULL));
 }
 
 Result<void> SystemMouse::send(const picking::MouseInput& input) {

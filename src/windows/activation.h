@@ -18,11 +18,15 @@ namespace vantro::windows {
 // The same with another mouse, for tests that must not move the real cursor.
 [[nodiscard]] Result<void> perform(UiaClient& client, picking::ElementId id, picking::MouseDevice& mouse);
 
-// The system's mouse and clock: GetCursorPos, GetSystemMetrics, SendInput, Sleep.
+// The system's mouse, monitors and clock: GetCursorPos, GetSystemMetrics, MonitorFromPoint,
+// MonitorFromRect, GetMonitorInfoW, SendInput, Sleep.
 class SystemMouse final : public picking::MouseDevice {
  public:
   [[nodiscard]] Result<picking::ScreenPoint> cursor_position() override;
   [[nodiscard]] Result<picking::VirtualScreen> virtual_screen() override;
+  [[nodiscard]] Result<std::optional<picking::ScreenRect>> monitor_at(picking::ScreenPoint point) override;
+  [[nodiscard]] Result<std::optional<picking::ScreenRect>> monitor_with_most_of(
+      const picking::ScreenRect& rect) override;
   [[nodiscard]] Result<void> send(const picking::MouseInput& input) override;
   void sleep(std::chrono::milliseconds duration) override;
   void write_standard_error(std::string_view line) override;

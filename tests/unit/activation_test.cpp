@@ -55,10 +55,23 @@ Step pause(int ms) {
 
 constexpr VirtualScreen kScreen{0, 0, 1280, 800};  // one monitor
 
+// The rectangle of one monitor that fills the whole virtual screen.
+ScreenRect whole(const VirtualScreen& screen) {
+  return {screen.left, screen.top, screen.left + screen.width, screen.top + screen.height};
+}
+
+std::int64_t area(const ScreenRect& rect) {
+  return std::int64_t{rect.right - rect.left} * (rect.bottom - rect.top);
+}
+
 class FakeMouse final : public MouseDevice {
  public:
   Result<ScreenPoint> cursor = ScreenPoint{100, 100};
   Result<VirtualScreen> screen = kScreen;
+  // The monitors' rectangles, answered as the system does: the one that holds the point, the
+  // one that shows the largest part of the rectangle (the first of equal parts).
+  std::vector<ScreenRect> monitors = {whole(kScreen)};
+  bool monitor_fails = false;
   int refuse_send_number = 0;  // the n-th send (from 1) is refused; 0: none
   int refuse_sends_from = 0;   // every send from this one on is refused; 0: none
   std::vector<Step> steps;
@@ -73,6 +86,27 @@ class FakeMouse final : public MouseDevice {
   Result<VirtualScreen> virtual_screen() override {
     ++screen_reads;
     return screen;
+  }
+  Result<std::optional<ScreenRect>> monitor_at(ScreenPoint point) override {
+    if (monitor_fails) return fail(Error("GetMonitorInfoW failed"));
+    for (const ScreenRect& monitor : monitors)
+      if (point.x >= monitor.left && point.x < monitor.right && point.y >= monitor.top &&
+          point.y < monitor.bottom)
+        return std::optional<ScreenRect>{monitor};
+    return std::optional<ScreenRect>{};
+  }
+  Result<std::optional<ScreenRect>> monitor_with_most_of(const ScreenRect& rect) override {
+    if (monitor_fails) return fail(Error("GetMonitorInfoW failed"));
+    std::optional<ScreenRect> best;
+    std::int64_t best_area = 0;
+    for (const ScreenRect& monitor : monitors) {
+      const std::optional<ScreenRect> part = overlap(rect, monitor);
+      if (part && area(*part) > best_area) {
+        best = monitor;
+        best_area = area(*part);
+      }
+    }
+    return best;
   }
   Result<void> send(const MouseInput& input) override {
     const int number = ++sends_;
@@ -254,6 +288,7 @@ TEST(MouseFallback, AnElementOnTheMonitorLeftOfThePrimaryOneIsClickedThere) {
   target.point = ScreenPoint{-950, 540};
   FakeMouse mouse;
   mouse.screen = VirtualScreen{-1920, 0, 3840, 1080};
+  mouse.monitors = {{-1920, 0, 0, 1080}, {0, 0, 1920, 1080}};
   mouse.cursor = ScreenPoint{-960, 540};  // 10 px away: one jump
   ASSERT_TRUE(click_element(target, mouse).has_value());
   // x: 970 × 65535 / 3839 = 16558.73; y: 540 × 65535 / 1079 = 32797.87; both rounded up.
@@ -425,6 +460,7 @@ TEST(MouseFallback, ARectangleWithoutAreaEndsTheActivationBeforeAnyInput) {
     target.rect = c.rect;
     FakeMouse mouse;
     mouse.screen = VirtualScreen{-1920, -1080, 3840, 2160};  // monitors left of and above the primary one
+    mouse.monitors = {whole(mouse.screen.value())};
     mouse.cursor = ScreenPoint{15, 60};
     test_support::LogCapture capture(log::Level::Trace);
     const Result<void> result = activate(ElementId{4}, target, mouse);
@@ -443,9 +479,31 @@ TEST(MouseFallback, ARectangleWithoutAreaEndsTheActivationBeforeAnyInput) {
   }
 }
 
+// Activates the target through the mouse fallback and checks the outcome: the glide ends on
+// `clicked` and the button goes down and up there when `error` is nullptr; else the activation
+// fails with that innermost message before any input, without reading the cursor or warning.
+void expect_click_or_error(FakeTarget& target, FakeMouse& mouse, ScreenPoint clicked, const char* error) {
+  test_support::LogCapture capture(log::Level::Trace);
+  const Result<void> result = activate(ElementId{5}, target, mouse);
+  if (error == nullptr) {
+    ASSERT_TRUE(result.has_value()) << result.error().alternate();
+    ASSERT_GE(mouse.steps.size(), 5u);
+    EXPECT_EQ(std::vector<Step>(mouse.steps.end() - 5, mouse.steps.end()),
+              (std::vector<Step>{sent(absolute_move(clicked, mouse.screen.value())), kDown, pause(100), kUp,
+                                 pause(100)}));
+    return;
+  }
+  ASSERT_FALSE(result.has_value());
+  EXPECT_EQ(result.error().alternate(),
+            std::string("invoking element failed: element.click() failed: ") + error);
+  EXPECT_TRUE(mouse.steps.empty()) << "no input, not even a move";
+  EXPECT_EQ(mouse.cursor_reads, 0);
+  EXPECT_TRUE(capture.events().empty()) << "no fallback warning";
+}
+
 TEST(MouseFallback, OnlyThePartOfTheElementOnTheVirtualScreenIsClicked) {
-  // The screen's pixels are left .. left + width − 1; a rectangle's right and bottom are its
-  // last column and row.
+  // The screen's pixels are left .. left + width − 1; a rectangle's right and bottom lie one
+  // past its last column and row.
   constexpr VirtualScreen kLeftMonitor{-1920, 0, 3840, 1080};  // a monitor left of the primary one
   struct Case {
     const char* name;
@@ -464,6 +522,27 @@ TEST(MouseFallback, OnlyThePartOfTheElementOnTheVirtualScreenIsClicked) {
        {},
        "element lies outside the virtual screen: left -200, top 100, right -1, bottom 200; "
        "virtual screen left 0, top 0, width 1280, height 800"},
+      {"just left of it: its right edge is the screen's left",
+       kScreen,
+       {},
+       {-200, 100, 0, 200},
+       {},
+       "element lies outside the virtual screen: left -200, top 100, right 0, bottom 200; "
+       "virtual screen left 0, top 0, width 1280, height 800"},
+      {"just above it: its bottom edge is the screen's top",
+       kScreen,
+       {},
+       {100, -300, 200, 0},
+       {},
+       "element lies outside the virtual screen: left 100, top -300, right 200, bottom 0; "
+       "virtual screen left 0, top 0, width 1280, height 800"},
+      {"just left of a screen with a negative origin",
+       kLeftMonitor,
+       ScreenPoint{-2000, 150},
+       {-2100, 100, -1920, 200},
+       {},
+       "element lies outside the virtual screen: left -2100, top 100, right -1920, bottom 200; "
+       "virtual screen left -1920, top 0, width 3840, height 1080"},
       {"wholly above it",
        kScreen,
        {},
@@ -499,12 +578,16 @@ TEST(MouseFallback, OnlyThePartOfTheElementOnTheVirtualScreenIsClicked) {
        {},
        "element lies outside the virtual screen: left -2100, top 100, right -1921, bottom 200; "
        "virtual screen left -1920, top 0, width 3840, height 1080"},
-      // On screen: 0,100 to 99,201.
+      // On screen: 0,100 to 99,201 (right 99, bottom 201).
       {"half past the left edge", kScreen, {}, {-100, 100, 99, 201}, {49, 150}, nullptr},
-      // On screen: 1200,700 to 1279,799.
-      {"half past the right and bottom edges", kScreen, {}, {1200, 700, 1399, 899}, {1239, 749}, nullptr},
-      // On screen: the last column alone, 1279,10 to 1279,20.
+      // On screen: 1200,700 to 1280,800.
+      {"half past the right and bottom edges", kScreen, {}, {1200, 700, 1399, 899}, {1240, 750}, nullptr},
+      // On screen: the last column alone, 1279,10 to 1280,20.
       {"only its first column on the screen", kScreen, {}, {1279, 10, 1300, 20}, {1279, 15}, nullptr},
+      // On screen: the first column alone, 0,10 to 1,20.
+      {"only its last column on the screen", kScreen, {}, {-50, 10, 1, 20}, {0, 15}, nullptr},
+      // On screen: the first row alone, 10,0 to 20,1.
+      {"only its last row on the screen", kScreen, {}, {10, -50, 20, 1}, {15, 0}, nullptr},
       // On screen: −1920,100 to −1801,200; −3721 / 2 truncates to −1860.
       {"half past a negative left edge", kLeftMonitor, {}, {-2000, 100, -1801, 200}, {-1860, 150}, nullptr},
       {"a clickable point left of the screen: the rectangle decides",
@@ -539,23 +622,115 @@ TEST(MouseFallback, OnlyThePartOfTheElementOnTheVirtualScreenIsClicked) {
     target.rect = c.rect;
     FakeMouse mouse;
     mouse.screen = c.screen;
+    mouse.monitors = {whole(c.screen)};
     mouse.cursor = ScreenPoint{c.screen.left + 100, c.screen.top + 100};
-    test_support::LogCapture capture(log::Level::Trace);
-    const Result<void> result = activate(ElementId{5}, target, mouse);
-    if (c.error == nullptr) {
-      ASSERT_TRUE(result.has_value()) << result.error().alternate();
-      ASSERT_GE(mouse.steps.size(), 5u);
-      EXPECT_EQ(
-          std::vector<Step>(mouse.steps.end() - 5, mouse.steps.end()),
-          (std::vector<Step>{sent(absolute_move(c.clicked, c.screen)), kDown, pause(100), kUp, pause(100)}));
-      continue;
-    }
+    expect_click_or_error(target, mouse, c.clicked, c.error);
+  }
+}
+
+// Monitors of unequal size leave parts of the virtual screen that no monitor shows; the system
+// would keep the cursor on a monitor and the click would land on whatever lies at its edge.
+TEST(MouseFallback, OnlyAPointOrAPartThatAMonitorShowsIsClicked) {
+  struct Layout {
+    VirtualScreen screen;
+    std::vector<ScreenRect> monitors;
+  };
+  // 1920 x 1080 with 1280 x 1024 right of it, tops aligned: no monitor shows x 1920 .. 3199 at
+  // y 1024 .. 1079.
+  const Layout side_by_side{{0, 0, 3200, 1080}, {{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}}};
+  // 1920 x 1080 with 1280 x 1024 above it at negative coordinates, lefts aligned: no monitor
+  // shows x 1280 .. 1919 at y −1024 .. −1.
+  const Layout stacked{{0, -1024, 1920, 2104}, {{0, 0, 1920, 1080}, {0, -1024, 1280, 0}}};
+  struct Case {
+    const char* name;
+    const Layout& layout;
+    std::optional<ScreenPoint> clickable;
+    ScreenRect rect;
+    ScreenPoint clicked;  // when `error` is nullptr
+    const char* error;    // the innermost message
+  };
+  const Case cases[] = {
+      {"a clickable point on the smaller monitor is used",
+       side_by_side,
+       ScreenPoint{2500, 500},
+       {2400, 400, 2600, 700},
+       {2500, 500},
+       nullptr},
+      // On the smaller monitor: 2400,1000 to 2600,1024.
+      {"a clickable point in the dead area: the part on the monitor",
+       side_by_side,
+       ScreenPoint{2500, 1050},
+       {2400, 1000, 2600, 1070},
+       {2500, 1012},
+       nullptr},
+      // Across the gap: 120 x 70 on the primary monitor, 180 x 24 on the smaller one.
+      {"across the gap: the monitor that shows most of it",
+       side_by_side,
+       {},
+       {1800, 1000, 2100, 1070},
+       {1860, 1035},
+       nullptr},
+      {"wholly in the dead area",
+       side_by_side,
+       ScreenPoint{2100, 1050},
+       {2000, 1030, 2200, 1070},
+       {},
+       "element lies on no monitor: left 2000, top 1030, right 2200, bottom 1070"},
+      {"a clickable point on the upper monitor is used",
+       stacked,
+       ScreenPoint{100, -1000},
+       {50, -1020, 150, -980},
+       {100, -1000},
+       nullptr},
+      // On the upper monitor: 1200,−600 to 1280,−400.
+      {"above: a clickable point in the dead area",
+       stacked,
+       ScreenPoint{1300, -500},
+       {1200, -600, 1400, -400},
+       {1240, -500},
+       nullptr},
+      // 200 x 50 on the upper monitor, 200 x 100 on the primary one.
+      {"above: across both monitors", stacked, {}, {100, -50, 300, 100}, {200, 50}, nullptr},
+      {"above: wholly in the dead area",
+       stacked,
+       {},
+       {1300, -900, 1900, -100},
+       {},
+       "element lies on no monitor: left 1300, top -900, right 1900, bottom -100"},
+      {"above: wholly left of the virtual screen",
+       stacked,
+       {},
+       {-300, -500, 0, -400},
+       {},
+       "element lies outside the virtual screen: left -300, top -500, right 0, bottom -400; "
+       "virtual screen left 0, top -1024, width 1920, height 2104"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeTarget target;
+    target.point = c.clickable;
+    target.rect = c.rect;
+    FakeMouse mouse;
+    mouse.screen = c.layout.screen;
+    mouse.monitors = c.layout.monitors;
+    mouse.cursor = ScreenPoint{100, 100};
+    expect_click_or_error(target, mouse, c.clicked, c.error);
+  }
+}
+
+// A monitor that cannot be read ends the fallback before any input.
+TEST(MouseFallback, AMonitorThatCannotBeReadEndsTheFallback) {
+  for (const bool clickable : {true, false}) {
+    SCOPED_TRACE(clickable ? "asked for the clickable point" : "asked for the rectangle");
+    FakeTarget target;
+    if (clickable) target.point = ScreenPoint{15, 20};
+    FakeMouse mouse;
+    mouse.monitor_fails = true;
+    const Result<void> result = activate(ElementId{8}, target, mouse);
     ASSERT_FALSE(result.has_value());
     EXPECT_EQ(result.error().alternate(),
-              std::string("invoking element failed: element.click() failed: ") + c.error);
-    EXPECT_TRUE(mouse.steps.empty()) << "no input, not even a move";
-    EXPECT_EQ(mouse.cursor_reads, 0);
-    EXPECT_TRUE(capture.events().empty()) << "no fallback warning";
+              "invoking element failed: element.click() failed: GetMonitorInfoW failed");
+    EXPECT_TRUE(mouse.steps.empty());
   }
 }
 
