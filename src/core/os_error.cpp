@@ -1,6 +1,7 @@
 #include "core/os_error.h"
 
 #include <cerrno>
+#include <optional>
 #include <string_view>
 #include <system_error>
 
@@ -38,12 +39,14 @@ std::string os_error_text(std::uint32_t code) {
   return text.empty() ? "Unknown error" : text;
 }
 
-std::string code_description(std::uint32_t code) {
+std::optional<std::string_view> element_code_description(std::uint32_t code) {
   struct Described {
     std::uint32_t code;
     std::string_view text;
   };
-  // The failures of UI Automation's calls, which the system's message table does not hold.
+  // The failures of UI Automation's calls. The system's message table holds no texts of these
+  // codes, or, for some of them, the texts of the COM+ event system's codes of the same numbers
+  // (0x80040201 reads "An event was unable to invoke any of the subscribers").
   constexpr Described kDescribed[] = {
       {0x80040200, "the element is not enabled"},                  // UIA_E_ELEMENTNOTENABLED
       {0x80040201, "the element is no longer available"},          // UIA_E_ELEMENTNOTAVAILABLE
@@ -53,13 +56,18 @@ std::string code_description(std::uint32_t code) {
       {0x80131505, "the operation timed out"},                     // UIA_E_TIMEOUT
   };
   for (const Described& described : kDescribed)
-    if (described.code == code) return std::string(described.text);
+    if (described.code == code) return described.text;
+  return std::nullopt;
+}
+
+std::string element_error_text(std::uint32_t code, std::string_view system_text) {
+  if (const std::optional<std::string_view> text = element_code_description(code)) return std::string(*text);
+  if (!system_text.empty()) return std::string(system_text);
   return fmt::format("error 0x{:08X}", code);
 }
 
 std::string hresult_text(std::uint32_t code) {
-  std::string text = os_system_text(code);
-  return text.empty() ? code_description(code) : text;
+  return element_error_text(code, os_system_text(code));
 }
 
 Error os_error(std::uint32_t code) {

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/error.h"
 
@@ -18,12 +20,16 @@ namespace vantro {
 // The system's text for a message number; "Unknown error" when the system has none.
 [[nodiscard]] std::string os_error_text(std::uint32_t code);
 
-// A text that names a code for which the system has none: a short description of the UI
-// Automation codes, "error 0x{code:08X}" for any other.
-[[nodiscard]] std::string code_description(std::uint32_t code);
+// The short description of a UI Automation code ("the element is no longer available" for
+// UIA_E_ELEMENTNOTAVAILABLE); nothing for any other code.
+[[nodiscard]] std::optional<std::string_view> element_code_description(std::uint32_t code);
 
-// The system's text for an HRESULT (on Windows); code_description(code) when the system has
-// none.
+// The text of an element-layer failure, given the system's text for the code (empty when it has
+// none): the UI Automation code's description before the system's text, which for those numbers
+// is another facility's; then the system's text; then "error 0x{code:08X}".
+[[nodiscard]] std::string element_error_text(std::uint32_t code, std::string_view system_text);
+
+// element_error_text(code, the system's text for the HRESULT).
 [[nodiscard]] std::string hresult_text(std::uint32_t code);
 
 // "{os_error_text(code)} (os error {code})".

@@ -1,6 +1,6 @@
-// The texts that name the codes for which the system has none, written out for the tests that
-// compare the program's texts with them: the UI Automation codes and one code without a
-// description of its own.
+// The texts that name the codes, written out for the tests that compare the program's texts
+// with them: the UI Automation codes' own descriptions, and for one code without a description
+// of its own, what it reads as when the system has no text for it.
 #pragma once
 
 #include <cstdint>

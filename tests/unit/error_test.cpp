@@ -60,7 +60,33 @@ TEST(Error, CodesWithoutSystemTextAreNamed) {
                              {0xFFFFFFFF, "error 0xFFFFFFFF"}});
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    EXPECT_EQ(code_description(c.code), c.text);
+    EXPECT_EQ(element_error_text(c.code, ""), c.text);
+  }
+}
+
+// The UI Automation codes share their numbers with the COM+ event system's, for some of which
+// the system has texts: the element layer's own description comes before the system's text,
+// which comes before the bare code.
+TEST(Error, ElementErrorTextNamesTheAutomationCodeBeforeTheSystemsText) {
+  struct Case {
+    std::uint32_t code;
+    const char* system_text;
+    const char* text;
+  };
+  const Case cases[] = {
+      {0x80040201, "An event was unable to invoke any of the subscribers",
+       "the element is no longer available"},
+      {0x80040204, "An invalid field name was used in a query string", "the element does not support this"},
+      {0x80040200, "Some other facility's text", "the element is not enabled"},
+      {0x80131505, "Some other facility's text", "the operation timed out"},
+      {0x80040203, "A syntax error occurred trying to evaluate a query string",
+       "A syntax error occurred trying to evaluate a query string"},
+      {0x80070005, "Access is denied.", "Access is denied."},
+      {0x80010106, "", "error 0x80010106"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(element_error_text(c.code, c.system_text), c.text);
   }
 }
 
