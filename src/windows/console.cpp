@@ -12,6 +12,9 @@ Result<void> write_all(HANDLE handle, std::string_view text) {
     DWORD written = 0;
     const auto chunk = static_cast<DWORD>(std::min<std::size_t>(text.size(), 1u << 30));
     if (!WriteFile(handle, text.data(), chunk, &written, nullptr)) return fail(last_io_error());
+    // A full pipe in non-blocking mode takes nothing and still reports success: asking again
+    // would never end.
+    if (written == 0) return fail(io_error(ERROR_WRITE_FAULT));
     text.remove_prefix(written);
   }
   return {};

@@ -19,7 +19,8 @@ class StandardStream final : public TextOutput {
   DWORD which_;
 };
 
-// Writes all of `text` to a file or pipe handle; a failure is the system's input/output error.
+// Writes all of `text` to a file or pipe handle; a failure is the system's input/output error,
+// and a write that takes no byte (a full pipe in non-blocking mode) fails with ERROR_WRITE_FAULT.
 [[nodiscard]] Result<void> write_all(HANDLE handle, std::string_view text);
 
 }  // namespace vantro::windows
