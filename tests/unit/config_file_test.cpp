@@ -73,6 +73,15 @@ class ConfigFile : public ::testing::Test {
 
   [[nodiscard]] fs::path folder() const { return app_data_ / "vantro"; }
   [[nodiscard]] fs::path file() const { return folder() / "config.toml"; }
+  // A folder of the user's own beside the configuration's, as for settings files kept together.
+  [[nodiscard]] fs::path elsewhere() const { return app_data_ / "dotfiles"; }
+  // The configuration's folder and elsewhere(), both empty.
+  void empty_folders() const {
+    for (const fs::path& each : {folder(), elsewhere()}) {
+      fs::remove_all(each);
+      fs::create_directories(each);
+    }
+  }
   void put_file(std::string_view bytes) const {
     fs::create_directories(folder());
     write_bytes(file(), bytes);
@@ -350,6 +359,8 @@ TEST_F(ConfigFile, SuccessfulSaveRemovesTheTemporaryFilesThatEarlierSavesLeft) {
 
 #ifndef _WIN32
 // POSIX links and permission bits; the Windows counterparts are tested with the Win32 tests.
+constexpr fs::perms kUnusualMode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
+
 TEST_F(ConfigFile, SaveReplacesTheFileThePathNamesAndKeepsItsPermissions) {
   const struct {
     const char* name;
@@ -357,14 +368,11 @@ TEST_F(ConfigFile, SaveReplacesTheFileThePathNamesAndKeepsItsPermissions) {
   } cases[] = {{"a plain file", false}, {"a link to a file in another folder", true}};
   for (const auto& test : cases) {
     SCOPED_TRACE(test.name);
-    fs::remove_all(folder());
-    const fs::path elsewhere = app_data_ / "dotfiles";
-    fs::remove_all(elsewhere);
-    fs::create_directories(folder());
-    fs::create_directories(elsewhere);
-    const fs::path target = test.linked ? elsewhere / "vantro.toml" : file();
+    empty_folders();
+    const fs::path target = test.linked ? elsewhere() / "vantro.toml" : file();
     write_bytes(target, "[hints]\nalphabet = \"previous\"\n");
-    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    // Bits that no usual umask leaves on a new file, so only a save that carries them keeps them.
+    fs::permissions(target, kUnusualMode);
     if (test.linked) fs::create_symlink(target, file());
     const fs::path leftover = target.parent_path() / (target.filename().string() + ".77-1.tmp");
     write_bytes(leftover, "left by a killed save");
@@ -374,8 +382,7 @@ TEST_F(ConfigFile, SaveReplacesTheFileThePathNamesAndKeepsItsPermissions) {
     const auto saved = save_config(config);
     ASSERT_TRUE(saved) << saved.error().plain();
     EXPECT_EQ(read_bytes(target), serialize_config(config));
-    EXPECT_EQ(fs::status(target).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(fs::status(target).permissions(), kUnusualMode);
     EXPECT_EQ(names_in(target.parent_path()), std::vector<std::string>{target.filename().string()})
         << "no temporary file is left, and the leftover is removed";
     if (test.linked) {
