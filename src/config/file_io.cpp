@@ -262,6 +262,20 @@ Result<void> take_attributes(const std::filesystem::path& path, std::uint32_t at
   return {};
 }
 
+// Whether the entry is a file, neither a folder nor a link.
+bool is_plain_file(const std::filesystem::directory_entry& entry) {
+#ifdef _WIN32
+  // The C runtime's stat, which the library's symlink_status is here, follows a link to a
+  // file; the link's own attributes tell.
+  const kernel32::Dword attributes = kernel32::GetFileAttributesW(entry.path().c_str());
+  return attributes != kernel32::kInvalidAttributes &&
+         (attributes & (kernel32::kAttributeDirectory | kernel32::kAttributeReparsePoint)) == 0;
+#else
+  std::error_code error;
+  return entry.symlink_status(error).type() == std::filesystem::file_type::regular;
+#endif
+}
+
 // Removes what earlier replacements of `file` left behind (a crash or a killed process
 // between creating a temporary file and moving it): the files in its folder named as
 // temporary files of it. Folders and links under such names stay, and so does whatever
@@ -272,10 +286,8 @@ void remove_leftover_temporaries(const std::filesystem::path& file) {
   std::error_code error;
   for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
        entry.increment(error)) {
-    if (!is_temporary_name(entry->path().filename(), name)) continue;
-    std::error_code kind_error;
-    if (entry->symlink_status(kind_error).type() != std::filesystem::file_type::regular) continue;
-    (void)remove_file(entry->path());
+    if (is_temporary_name(entry->path().filename(), name) && is_plain_file(*entry))
+      (void)remove_file(entry->path());
   }
 }
 

@@ -32,7 +32,8 @@ namespace vantro::config {
 // after the file replaced, created only where nothing has that name yet, so nothing left beside
 // the file can stand in the way. On any failure the previous file stays as it was and the
 // temporary file is removed. After a success, the files that earlier attempts left under such
-// names (a crash, a killed process) are removed where they can be; nothing else is touched.
+// names (a crash, a killed process) are removed where they can be; nothing else is touched
+// (folders and links under such names stay).
 [[nodiscard]] Result<void> replace_file(const std::filesystem::path& path, std::string_view contents);
 
 // Whether `name` is that of a temporary file made for replacing the file named `file_name`:

@@ -25,6 +25,7 @@ constexpr Dword kAttributeDirectory = 0x10;   // FILE_ATTRIBUTE_DIRECTORY
 constexpr Dword kAttributeArchive = 0x20;     // FILE_ATTRIBUTE_ARCHIVE
 constexpr Dword kAttributeNormal = 0x80;      // FILE_ATTRIBUTE_NORMAL
 constexpr Dword kAttributeNotContentIndexed = 0x2000;  // FILE_ATTRIBUTE_NOT_CONTENT_INDEXED
+constexpr Dword kAttributeReparsePoint = 0x400;        // FILE_ATTRIBUTE_REPARSE_POINT
 constexpr Dword kFlagBackupSemantics = 0x02000000;     // FILE_FLAG_BACKUP_SEMANTICS (also opens folders)
 constexpr Dword kInvalidAttributes = 0xFFFFFFFF;
 constexpr Dword kMoveReplaceExisting = 0x1;  // MOVEFILE_REPLACE_EXISTING

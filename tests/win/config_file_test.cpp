@@ -365,5 +365,24 @@ TEST_F(WindowsConfigFile, LeftoversThatCannotBeRemovedDoNotFailTheSave) {
   EXPECT_EQ(read_bytes(read_only), "left behind");
 }
 
+// What Wine 8 cannot make, so that what depends on them is tested on Windows only.
+constexpr char kNoReparsePointsUnderWine[] =
+    "Wine 8 makes no reparse points (CreateSymbolicLinkW is a stub, FSCTL_SET_REPARSE_POINT fails with "
+    "ERROR_NOT_SUPPORTED) and shows a host link as a plain file";
+
+TEST_F(WindowsConfigFile, LinksUnderTemporaryNamesStayAfterASave) {
+  if (running_under_wine()) GTEST_SKIP() << kNoReparsePointsUnderWine;
+  ASSERT_TRUE(save_config(Config{}));
+  const std::wstring kept = folder() + L"\\kept.txt";
+  const std::wstring link = folder() + L"\\config.toml.12-3.tmp";
+  std::ofstream(fs::path(kept), std::ios::binary) << "someone else's";
+  if (!make_file_link(link, kept)) GTEST_SKIP() << "no right to make a symbolic link here";
+
+  ASSERT_TRUE(save_config(Config{}));
+  EXPECT_NE(GetFileAttributesW(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u) << "the link stays";
+  EXPECT_EQ(read_bytes(link), "someone else's");
+  EXPECT_EQ(names(), (std::vector<std::wstring>{L"config.toml", L"config.toml.12-3.tmp", L"kept.txt"}));
+}
+
 }  // namespace
 }  // namespace vantro::config
