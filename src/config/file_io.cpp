@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <expected>
 #include <system_error>
 #include <utility>
 
@@ -23,6 +24,9 @@ namespace vantro::config {
 namespace {
 
 std::optional<std::size_t> g_write_limit;
+#ifdef _WIN32
+std::optional<std::uint32_t> g_final_path_failure;
+#endif
 
 // Numbers the temporary files of this process, so that no two attempts share a name.
 std::atomic<std::uint64_t> g_attempts{0};
@@ -207,6 +211,29 @@ struct Destination {
   std::optional<std::uint32_t> attributes;
 };
 
+#ifdef _WIN32
+// The path of the open file, links resolved, or the error code of the query.
+std::expected<std::wstring, kernel32::Dword> final_path_of(kernel32::Handle file) {
+  if (g_final_path_failure) return std::unexpected(*g_final_path_failure);
+  std::wstring final_path(256, L'\0');
+  for (;;) {
+    const kernel32::Dword length = kernel32::GetFinalPathNameByHandleW(
+        file, final_path.data(), static_cast<kernel32::Dword>(final_path.size()), 0);
+    if (length == 0) return std::unexpected(kernel32::GetLastError());
+    const bool fits = length < final_path.size();  // otherwise the size needed, with its null
+    final_path.resize(length);
+    if (fits) return final_path;
+  }
+}
+
+// Whether a link (any reparse point) stands at the path; the attributes read are the link's
+// own, not those of what it leads to.
+bool is_link(const std::filesystem::path& path) {
+  const kernel32::Dword attributes = kernel32::GetFileAttributesW(path.c_str());
+  return attributes != kernel32::kInvalidAttributes && (attributes & kernel32::kAttributeReparsePoint) != 0;
+}
+#endif
+
 Result<Destination> destination_of(const std::filesystem::path& path) {
 #ifdef _WIN32
   // No access asked for: only the name and the metadata are read, so a file that others hold
@@ -221,18 +248,19 @@ Result<Destination> destination_of(const std::filesystem::path& path) {
     return fail(os_error(code));
   }
   const File file(handle);  // closes it
-  std::wstring final_path(256, L'\0');
-  for (;;) {
-    const kernel32::Dword length = kernel32::GetFinalPathNameByHandleW(
-        file.native(), final_path.data(), static_cast<kernel32::Dword>(final_path.size()), 0);
-    if (length == 0) return fail(last_os_error());
-    const bool fits = length < final_path.size();  // otherwise the size needed, with its null
-    final_path.resize(length);
-    if (fits) break;
+  std::filesystem::path final_path;
+  if (auto named = final_path_of(file.native())) {
+    final_path = std::move(*named);
+  } else if (!is_link(path)) {
+    // Some volumes cannot tell the final path (RAM disks and mounted images, drive letters made
+    // with DefineDosDevice); a path that is no link names the file itself.
+    final_path = path;
+  } else {
+    return fail(os_error(named.error()));
   }
   const kernel32::Dword attributes = kernel32::GetFileAttributesW(final_path.c_str());
   if (attributes == kernel32::kInvalidAttributes) return fail(last_os_error());
-  return Destination{std::filesystem::path(std::move(final_path)), attributes};
+  return Destination{std::move(final_path), attributes};
 #else
   std::error_code error;
   std::filesystem::path final_path = std::filesystem::canonical(path, error);
@@ -402,5 +430,11 @@ Result<void> replace_file(const std::filesystem::path& path, std::string_view co
 void set_write_limit_for_tests(std::optional<std::size_t> bytes) {
   g_write_limit = bytes;
 }
+
+#ifdef _WIN32
+void set_final_path_failure_for_tests(std::optional<std::uint32_t> code) {
+  g_final_path_failure = code;
+}
+#endif
 
 }  // namespace vantro::config

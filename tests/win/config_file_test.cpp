@@ -78,6 +78,7 @@ class WindowsConfigFile : public ::testing::Test {
     fs::create_directories(fs::path(app_data_));
   }
   ~WindowsConfigFile() override {
+    set_final_path_failure_for_tests(std::nullopt);
     std::error_code ignored;
     fs::remove_all(fs::path(app_data_).parent_path().parent_path(), ignored);
   }
@@ -369,6 +370,56 @@ TEST_F(WindowsConfigFile, LeftoversThatCannotBeRemovedDoNotFailTheSave) {
 constexpr char kNoReparsePointsUnderWine[] =
     "Wine 8 makes no reparse points (CreateSymbolicLinkW is a stub, FSCTL_SET_REPARSE_POINT fails with "
     "ERROR_NOT_SUPPORTED) and shows a host link as a plain file";
+
+TEST_F(WindowsConfigFile, FinalPathThatCannotBeReadSavesAFileThatIsNoLinkAtItsPath) {
+  // RAM disks and mounted images report ERROR_INVALID_FUNCTION, drive letters made with
+  // DefineDosDevice ERROR_PATH_NOT_FOUND.
+  for (const DWORD code : {ERROR_INVALID_FUNCTION, ERROR_PATH_NOT_FOUND}) {
+    for (const bool existing : {true, false}) {
+      SCOPED_TRACE(testing::Message()
+                   << "error " << code << (existing ? ", a hidden file" : ", no file yet"));
+      fs::remove_all(fs::path(folder()));
+      ASSERT_TRUE(CreateDirectoryW(folder().c_str(), nullptr));
+      DWORD before = 0;
+      if (existing) {
+        std::ofstream(fs::path(file()), std::ios::binary) << "[hints]\nalphabet = \"previous\"\n";
+        ASSERT_TRUE(SetFileAttributesW(file().c_str(), FILE_ATTRIBUTE_HIDDEN));
+        before = GetFileAttributesW(file().c_str());
+      }
+      set_final_path_failure_for_tests(code);
+      Config changed;
+      changed.hints.alphabet = "changed";
+      const auto saved = save_config(changed);
+      set_final_path_failure_for_tests(std::nullopt);
+      ASSERT_TRUE(saved) << saved.error().plain();
+      EXPECT_EQ(read_bytes(file()), serialize_config(changed));
+      if (before & FILE_ATTRIBUTE_HIDDEN) {
+        EXPECT_EQ(GetFileAttributesW(file().c_str()), before | FILE_ATTRIBUTE_ARCHIVE);
+      }
+      EXPECT_EQ(names(), std::vector<std::wstring>{L"config.toml"}) << "no temporary file is left";
+    }
+  }
+}
+
+TEST_F(WindowsConfigFile, FinalPathThatCannotBeReadFailsTheSaveThroughALink) {
+  if (running_under_wine()) GTEST_SKIP() << kNoReparsePointsUnderWine;
+  const std::wstring target = elsewhere() + L"\\vantro.toml";
+  ASSERT_TRUE(CreateDirectoryW(folder().c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(elsewhere().c_str(), nullptr));
+  std::ofstream(fs::path(target), std::ios::binary) << "previous";
+  if (!make_file_link(file(), target)) GTEST_SKIP() << "no right to make a symbolic link here";
+  const DWORD link_attributes = GetFileAttributesW(file().c_str());
+  ASSERT_NE(link_attributes & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+  set_final_path_failure_for_tests(ERROR_INVALID_FUNCTION);
+  const auto saved = save_config(Config{});
+  set_final_path_failure_for_tests(std::nullopt);
+  ASSERT_FALSE(saved);
+  EXPECT_EQ(saved.error().plain(), os_failure(ERROR_INVALID_FUNCTION));
+  EXPECT_EQ(GetFileAttributesW(file().c_str()), link_attributes) << "the link stays";
+  EXPECT_EQ(read_bytes(target), "previous");
+  EXPECT_EQ(names_in(elsewhere()), std::vector<std::wstring>{L"vantro.toml"});
+  EXPECT_EQ(names(), std::vector<std::wstring>{L"config.toml"});
+}
 
 TEST_F(WindowsConfigFile, LinksUnderTemporaryNamesStayAfterASave) {
   if (running_under_wine()) GTEST_SKIP() << kNoReparsePointsUnderWine;
