@@ -392,6 +392,74 @@ TEST_F(ConfigFile, SaveReplacesTheFileThePathNamesAndKeepsItsPermissions) {
     }
   }
 }
+
+TEST_F(ConfigFile, SaveThroughALinkToAMissingFileCreatesItAndKeepsTheLink) {
+  const fs::path target = elsewhere() / "vantro.toml";
+  const struct {
+    const char* name;
+    fs::path link;     // what config.toml holds
+    fs::path between;  // a link that config.toml leads to, holding "vantro.toml"; none when empty
+  } cases[] = {
+      {"an absolute link", target, {}},
+      {"a relative link", fs::path("..") / "dotfiles" / "vantro.toml", {}},
+      {"a link to a link", elsewhere() / "between.toml", elsewhere() / "between.toml"},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    empty_folders();
+    fs::create_symlink(test.link, file());
+    if (!test.between.empty()) fs::create_symlink("vantro.toml", test.between);
+
+    Config config;
+    config.hints.alphabet = "new";
+    const auto saved = save_config(config);
+    ASSERT_TRUE(saved) << saved.error().plain();
+    EXPECT_EQ(read_bytes(target), serialize_config(config));
+    ASSERT_TRUE(fs::is_symlink(file()));
+    EXPECT_EQ(fs::read_symlink(file()), test.link);
+    EXPECT_EQ(names_in(folder()), std::vector<std::string>{"config.toml"});
+    std::vector<std::string> expected{"vantro.toml"};
+    if (!test.between.empty()) expected.insert(expected.begin(), "between.toml");
+    EXPECT_EQ(names_in(elsewhere()), expected) << "no temporary file is left";
+    EXPECT_EQ(load_or_default(), config);
+  }
+}
+
+TEST_F(ConfigFile, FailedSaveWhereNoFileIsYetChangesNothing) {
+  const struct {
+    const char* name;
+    fs::path link;  // none when empty
+    bool write_fails;
+    std::string error;
+  } cases[] = {
+      {"no file at the path, the write fails", {}, true, text_of(kDiskFull)},
+      {"a link to a missing file, the write fails", elsewhere() / "vantro.toml", true, text_of(kDiskFull)},
+      {"a link into a missing folder", app_data_ / "unplugged" / "vantro.toml", false,
+       "No such file or directory (os error 2)"},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    empty_folders();
+    if (!test.link.empty()) fs::create_symlink(test.link, file());
+    set_write_limit_for_tests(test.write_fails ? std::optional<std::size_t>(10) : std::nullopt);
+
+    LogCapture capture;
+    const auto saved = save_config(Config{});
+    set_write_limit_for_tests(std::nullopt);
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error().plain(), test.error);
+    EXPECT_EQ(capture.find("config saved"), nullptr);
+    if (test.link.empty()) {
+      EXPECT_TRUE(names_in(folder()).empty()) << "no file and no temporary file is left";
+    } else {
+      ASSERT_TRUE(fs::is_symlink(file()));
+      EXPECT_EQ(fs::read_symlink(file()), test.link);
+      EXPECT_EQ(names_in(folder()), std::vector<std::string>{"config.toml"});
+    }
+    EXPECT_TRUE(names_in(elsewhere()).empty());
+    EXPECT_FALSE(fs::exists(app_data_ / "unplugged")) << "no folder is made";
+  }
+}
 #endif
 
 TEST_F(ConfigFile, ReplacingAFolderFailsAndRemovesTheTemporaryFile) {
