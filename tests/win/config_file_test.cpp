@@ -49,12 +49,18 @@ class WindowsConfigFile : public ::testing::Test {
       : app_data_(temp_folder() + L"vantro config Zo\u00eb " + std::to_wstring(GetCurrentProcessId()) +
                   L"\\Roaming\\"),
         env_("APPDATA", windows::narrow(app_data_)) {
+    remove_tree(own_folder());  // what an earlier run left there (Wine reuses process ids)
     fs::create_directories(fs::path(app_data_));
   }
   ~WindowsConfigFile() override {
     set_write_limit_for_tests(std::nullopt);
     set_final_path_failure_for_tests(std::nullopt);
-    remove_tree(fs::path(app_data_).parent_path().parent_path().wstring());
+    remove_tree(own_folder());
+  }
+
+  // The test's own folder, which holds APPDATA.
+  [[nodiscard]] std::wstring own_folder() const {
+    return fs::path(app_data_).parent_path().parent_path().wstring();
   }
 
   [[nodiscard]] std::wstring folder() const { return app_data_ + L"vantro"; }
