@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <expected>
 #include <system_error>
 #include <utility>
 
@@ -23,6 +24,9 @@ namespace vantro::config {
 namespace {
 
 std::optional<std::size_t> g_write_limit;
+#ifdef _WIN32
+std::optional<std::uint32_t> g_final_path_failure;
+#endif
 
 // Numbers the temporary files of this process, so that no two attempts share a name.
 std::atomic<std::uint64_t> g_attempts{0};
@@ -205,38 +209,108 @@ struct Destination {
   // The existing file's attributes (Windows) or permission bits (elsewhere); nothing when no
   // file is there yet.
   std::optional<std::uint32_t> attributes;
+  // The file was made, empty, while looking for it: a failed replacement removes it again.
+  bool created = false;
 };
+
+#ifdef _WIN32
+// The path of the open file, links resolved, or the error code of the query.
+std::expected<std::wstring, kernel32::Dword> final_path_of(kernel32::Handle file) {
+  if (g_final_path_failure) return std::unexpected(*g_final_path_failure);
+  std::wstring final_path(256, L'\0');
+  for (;;) {
+    const kernel32::Dword length = kernel32::GetFinalPathNameByHandleW(
+        file, final_path.data(), static_cast<kernel32::Dword>(final_path.size()), 0);
+    if (length == 0) return std::unexpected(kernel32::GetLastError());
+    const bool fits = length < final_path.size();  // otherwise the size needed, with its null
+    final_path.resize(length);
+    if (fits) return final_path;
+  }
+}
+
+// Whether a link (any reparse point) stands at the path; the attributes read are the link's
+// own, not those of what it leads to.
+bool is_link(const std::filesystem::path& path) {
+  const kernel32::Dword attributes = kernel32::GetFileAttributesW(path.c_str());
+  return attributes != kernel32::kInvalidAttributes && (attributes & kernel32::kAttributeReparsePoint) != 0;
+}
+
+// Removes the file once `file` is closed, whatever path leads to it (opened with DELETE access).
+void remove_when_closed(const File& file) {
+  kernel32::FileDispositionInfo disposition{1};
+  (void)kernel32::SetFileInformationByHandle(file.native(), kernel32::kFileDispositionInfo, &disposition,
+                                             sizeof disposition);
+}
+#else
+// Where the file that `path` names is made when there is none: at the path itself, or, for a
+// link whose file is missing, as that file in its folder, links resolved (a rename there makes
+// it and leaves the link as it is). A missing folder of that file is an error.
+Result<std::filesystem::path> missing_file_of(std::filesystem::path path) {
+  constexpr int kMaxLinks = 40;  // as many as the system follows
+  std::error_code error;
+  int links = 0;
+  for (; std::filesystem::is_symlink(std::filesystem::symlink_status(path, error)); ++links) {
+    if (links == kMaxLinks) return fail(os_error(ELOOP));
+    const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+    if (error) return fail(os_error(static_cast<std::uint32_t>(error.value())));
+    path = path.parent_path() / target;  // an absolute target replaces the whole path
+  }
+  if (links == 0) return path;
+  const std::filesystem::path folder =
+      std::filesystem::canonical(path.has_parent_path() ? path.parent_path() : ".", error);
+  if (error) return fail(os_error(static_cast<std::uint32_t>(error.value())));
+  return folder / path.filename();
+}
+#endif
 
 Result<Destination> destination_of(const std::filesystem::path& path) {
 #ifdef _WIN32
   // No access asked for: only the name and the metadata are read, so a file that others hold
   // open without sharing opens too.
-  const kernel32::Handle handle =
+  kernel32::Handle handle =
       kernel32::CreateFileW(path.c_str(), 0, kernel32::kShareAll, nullptr, kernel32::kOpenExisting,
                             kernel32::kFlagBackupSemantics, nullptr);
+  bool created = false;
   if (handle == kernel32::kInvalidHandle) {
     const kernel32::Dword code = kernel32::GetLastError();
-    if (code == kernel32::kErrorFileNotFound || code == kernel32::kErrorPathNotFound)
-      return Destination{path, std::nullopt};
-    return fail(os_error(code));
+    if (code != kernel32::kErrorFileNotFound && code != kernel32::kErrorPathNotFound)
+      return fail(os_error(code));
+    // No file, or a link whose file is missing. This open follows a link and makes its file,
+    // empty, so that the path it finally has can be read; where that file's folder is missing it
+    // fails and makes nothing. Only a file that it made (no ERROR_ALREADY_EXISTS) is removed on a
+    // failure.
+    handle = kernel32::CreateFileW(path.c_str(), kernel32::kDelete, kernel32::kShareAll, nullptr,
+                                   kernel32::kOpenAlways, kernel32::kAttributeNormal, nullptr);
+    if (handle == kernel32::kInvalidHandle) return fail(last_os_error());
+    created = kernel32::GetLastError() != kernel32::kErrorAlreadyExists;
   }
   const File file(handle);  // closes it
-  std::wstring final_path(256, L'\0');
-  for (;;) {
-    const kernel32::Dword length = kernel32::GetFinalPathNameByHandleW(
-        file.native(), final_path.data(), static_cast<kernel32::Dword>(final_path.size()), 0);
-    if (length == 0) return fail(last_os_error());
-    const bool fits = length < final_path.size();  // otherwise the size needed, with its null
-    final_path.resize(length);
-    if (fits) break;
+  std::filesystem::path final_path;
+  if (auto named = final_path_of(file.native())) {
+    final_path = std::move(*named);
+  } else if (!is_link(path)) {
+    // Some volumes cannot tell the final path (RAM disks and mounted images, drive letters made
+    // with DefineDosDevice); a path that is no link names the file itself.
+    final_path = path;
+  } else {
+    if (created) remove_when_closed(file);
+    return fail(os_error(named.error()));
   }
   const kernel32::Dword attributes = kernel32::GetFileAttributesW(final_path.c_str());
-  if (attributes == kernel32::kInvalidAttributes) return fail(last_os_error());
-  return Destination{std::filesystem::path(std::move(final_path)), attributes};
+  if (attributes == kernel32::kInvalidAttributes) {
+    Error error = last_os_error();
+    if (created) remove_when_closed(file);
+    return fail(std::move(error));
+  }
+  return Destination{std::move(final_path), attributes, created};
 #else
   std::error_code error;
   std::filesystem::path final_path = std::filesystem::canonical(path, error);
-  if (error == std::errc::no_such_file_or_directory) return Destination{path, std::nullopt};
+  if (error == std::errc::no_such_file_or_directory) {
+    auto missing = missing_file_of(path);
+    if (!missing) return fail(std::move(missing.error()));
+    return Destination{std::move(*missing), std::nullopt};
+  }
   if (error) return fail(os_error(static_cast<std::uint32_t>(error.value())));
   struct stat status {};
   errno = 0;
@@ -262,6 +336,20 @@ Result<void> take_attributes(const std::filesystem::path& path, std::uint32_t at
   return {};
 }
 
+// Whether the entry is a file, neither a folder nor a link.
+bool is_plain_file(const std::filesystem::directory_entry& entry) {
+#ifdef _WIN32
+  // The C runtime's stat, which the library's symlink_status is here, follows a link to a
+  // file; the link's own attributes tell.
+  const kernel32::Dword attributes = kernel32::GetFileAttributesW(entry.path().c_str());
+  return attributes != kernel32::kInvalidAttributes &&
+         (attributes & (kernel32::kAttributeDirectory | kernel32::kAttributeReparsePoint)) == 0;
+#else
+  std::error_code error;
+  return entry.symlink_status(error).type() == std::filesystem::file_type::regular;
+#endif
+}
+
 // Removes what earlier replacements of `file` left behind (a crash or a killed process
 // between creating a temporary file and moving it): the files in its folder named as
 // temporary files of it. Folders and links under such names stay, and so does whatever
@@ -272,10 +360,8 @@ void remove_leftover_temporaries(const std::filesystem::path& file) {
   std::error_code error;
   for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
        entry.increment(error)) {
-    if (!is_temporary_name(entry->path().filename(), name)) continue;
-    std::error_code kind_error;
-    if (entry->symlink_status(kind_error).type() != std::filesystem::file_type::regular) continue;
-    (void)remove_file(entry->path());
+    if (is_temporary_name(entry->path().filename(), name) && is_plain_file(*entry))
+      (void)remove_file(entry->path());
   }
 }
 
@@ -370,7 +456,10 @@ Result<void> replace_file(const std::filesystem::path& path, std::string_view co
   if (!destination) return fail(std::move(destination.error()));
   const std::filesystem::path& target = destination->file;
   auto temporary = create_temporary_beside(target);
-  if (!temporary) return fail(std::move(temporary.error()));  // nothing was created
+  if (!temporary) {
+    if (destination->created) (void)remove_file(target);
+    return fail(std::move(temporary.error()));
+  }
   auto& [file, temporary_path] = *temporary;
   const bool limited = g_write_limit && *g_write_limit < contents.size();
   Result<void> result = file.write_all(limited ? contents.substr(0, *g_write_limit) : contents);
@@ -381,6 +470,7 @@ Result<void> replace_file(const std::filesystem::path& path, std::string_view co
   if (result) result = move_over(temporary_path, target);
   if (!result) {
     (void)remove_file(temporary_path);
+    if (destination->created) (void)remove_file(target);
     return result;
   }
   remove_leftover_temporaries(target);
@@ -390,5 +480,11 @@ Result<void> replace_file(const std::filesystem::path& path, std::string_view co
 void set_write_limit_for_tests(std::optional<std::size_t> bytes) {
   g_write_limit = bytes;
 }
+
+#ifdef _WIN32
+void set_final_path_failure_for_tests(std::optional<std::uint32_t> code) {
+  g_final_path_failure = code;
+}
+#endif
 
 }  // namespace vantro::config

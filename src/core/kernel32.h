@@ -16,19 +16,28 @@ inline Handle const kInvalidHandle = reinterpret_cast<Handle>(static_cast<long l
 
 constexpr Dword kGenericRead = 0x80000000;
 constexpr Dword kGenericWrite = 0x40000000;
+constexpr Dword kDelete = 0x00010000;         // DELETE
 constexpr Dword kShareAll = 0x1 | 0x2 | 0x4;  // FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
 constexpr Dword kCreateNew = 1;               // CREATE_NEW
 constexpr Dword kOpenExisting = 3;            // OPEN_EXISTING
+constexpr Dword kOpenAlways = 4;              // OPEN_ALWAYS
 constexpr Dword kAttributeHidden = 0x2;       // FILE_ATTRIBUTE_HIDDEN
 constexpr Dword kAttributeSystem = 0x4;       // FILE_ATTRIBUTE_SYSTEM
 constexpr Dword kAttributeDirectory = 0x10;   // FILE_ATTRIBUTE_DIRECTORY
 constexpr Dword kAttributeArchive = 0x20;     // FILE_ATTRIBUTE_ARCHIVE
 constexpr Dword kAttributeNormal = 0x80;      // FILE_ATTRIBUTE_NORMAL
 constexpr Dword kAttributeNotContentIndexed = 0x2000;  // FILE_ATTRIBUTE_NOT_CONTENT_INDEXED
+constexpr Dword kAttributeReparsePoint = 0x400;        // FILE_ATTRIBUTE_REPARSE_POINT
 constexpr Dword kFlagBackupSemantics = 0x02000000;     // FILE_FLAG_BACKUP_SEMANTICS (also opens folders)
 constexpr Dword kInvalidAttributes = 0xFFFFFFFF;
 constexpr Dword kMoveReplaceExisting = 0x1;  // MOVEFILE_REPLACE_EXISTING
 constexpr Dword kMoveWriteThrough = 0x8;     // MOVEFILE_WRITE_THROUGH
+constexpr int kFileDispositionInfo = 4;      // FileDispositionInfo of FILE_INFO_BY_HANDLE_CLASS
+
+// FILE_DISPOSITION_INFO
+struct FileDispositionInfo {
+  unsigned char delete_file;
+};
 
 constexpr Dword kErrorFileNotFound = 2;     // ERROR_FILE_NOT_FOUND
 constexpr Dword kErrorPathNotFound = 3;     // ERROR_PATH_NOT_FOUND
@@ -60,6 +69,8 @@ __declspec(dllimport) Dword __stdcall GetFileAttributesW(const wchar_t* name);
 __declspec(dllimport) Bool __stdcall SetFileAttributesW(const wchar_t* name, Dword attributes);
 __declspec(dllimport) Dword
     __stdcall GetFinalPathNameByHandleW(Handle file, wchar_t* path, Dword size, Dword flags);
+__declspec(dllimport) Bool
+    __stdcall SetFileInformationByHandle(Handle file, int info_class, void* info, Dword size);
 }
 
 }  // namespace vantro::kernel32

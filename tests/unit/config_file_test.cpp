@@ -73,6 +73,15 @@ class ConfigFile : public ::testing::Test {
 
   [[nodiscard]] fs::path folder() const { return app_data_ / "vantro"; }
   [[nodiscard]] fs::path file() const { return folder() / "config.toml"; }
+  // A folder of the user's own beside the configuration's, as for settings files kept together.
+  [[nodiscard]] fs::path elsewhere() const { return app_data_ / "dotfiles"; }
+  // The configuration's folder and elsewhere(), both empty.
+  void empty_folders() const {
+    for (const fs::path& each : {folder(), elsewhere()}) {
+      fs::remove_all(each);
+      fs::create_directories(each);
+    }
+  }
   void put_file(std::string_view bytes) const {
     fs::create_directories(folder());
     write_bytes(file(), bytes);
@@ -350,6 +359,8 @@ TEST_F(ConfigFile, SuccessfulSaveRemovesTheTemporaryFilesThatEarlierSavesLeft) {
 
 #ifndef _WIN32
 // POSIX links and permission bits; the Windows counterparts are tested with the Win32 tests.
+constexpr fs::perms kUnusualMode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
+
 TEST_F(ConfigFile, SaveReplacesTheFileThePathNamesAndKeepsItsPermissions) {
   const struct {
     const char* name;
@@ -357,14 +368,11 @@ TEST_F(ConfigFile, SaveReplacesTheFileThePathNamesAndKeepsItsPermissions) {
   } cases[] = {{"a plain file", false}, {"a link to a file in another folder", true}};
   for (const auto& test : cases) {
     SCOPED_TRACE(test.name);
-    fs::remove_all(folder());
-    const fs::path elsewhere = app_data_ / "dotfiles";
-    fs::remove_all(elsewhere);
-    fs::create_directories(folder());
-    fs::create_directories(elsewhere);
-    const fs::path target = test.linked ? elsewhere / "vantro.toml" : file();
+    empty_folders();
+    const fs::path target = test.linked ? elsewhere() / "vantro.toml" : file();
     write_bytes(target, "[hints]\nalphabet = \"previous\"\n");
-    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    // Bits that no usual umask leaves on a new file, so only a save that carries them keeps them.
+    fs::permissions(target, kUnusualMode);
     if (test.linked) fs::create_symlink(target, file());
     const fs::path leftover = target.parent_path() / (target.filename().string() + ".77-1.tmp");
     write_bytes(leftover, "left by a killed save");
@@ -374,8 +382,7 @@ TEST_F(ConfigFile, SaveReplacesTheFileThePathNamesAndKeepsItsPermissions) {
     const auto saved = save_config(config);
     ASSERT_TRUE(saved) << saved.error().plain();
     EXPECT_EQ(read_bytes(target), serialize_config(config));
-    EXPECT_EQ(fs::status(target).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(fs::status(target).permissions(), kUnusualMode);
     EXPECT_EQ(names_in(target.parent_path()), std::vector<std::string>{target.filename().string()})
         << "no temporary file is left, and the leftover is removed";
     if (test.linked) {
@@ -383,6 +390,74 @@ TEST_F(ConfigFile, SaveReplacesTheFileThePathNamesAndKeepsItsPermissions) {
       EXPECT_EQ(fs::read_symlink(file()), target);
       EXPECT_EQ(names_in(folder()), std::vector<std::string>{"config.toml"});
     }
+  }
+}
+
+TEST_F(ConfigFile, SaveThroughALinkToAMissingFileCreatesItAndKeepsTheLink) {
+  const fs::path target = elsewhere() / "vantro.toml";
+  const struct {
+    const char* name;
+    fs::path link;     // what config.toml holds
+    fs::path between;  // a link that config.toml leads to, holding "vantro.toml"; none when empty
+  } cases[] = {
+      {"an absolute link", target, {}},
+      {"a relative link", fs::path("..") / "dotfiles" / "vantro.toml", {}},
+      {"a link to a link", elsewhere() / "between.toml", elsewhere() / "between.toml"},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    empty_folders();
+    fs::create_symlink(test.link, file());
+    if (!test.between.empty()) fs::create_symlink("vantro.toml", test.between);
+
+    Config config;
+    config.hints.alphabet = "new";
+    const auto saved = save_config(config);
+    ASSERT_TRUE(saved) << saved.error().plain();
+    EXPECT_EQ(read_bytes(target), serialize_config(config));
+    ASSERT_TRUE(fs::is_symlink(file()));
+    EXPECT_EQ(fs::read_symlink(file()), test.link);
+    EXPECT_EQ(names_in(folder()), std::vector<std::string>{"config.toml"});
+    std::vector<std::string> expected{"vantro.toml"};
+    if (!test.between.empty()) expected.insert(expected.begin(), "between.toml");
+    EXPECT_EQ(names_in(elsewhere()), expected) << "no temporary file is left";
+    EXPECT_EQ(load_or_default(), config);
+  }
+}
+
+TEST_F(ConfigFile, FailedSaveWhereNoFileIsYetChangesNothing) {
+  const struct {
+    const char* name;
+    fs::path link;  // none when empty
+    bool write_fails;
+    std::string error;
+  } cases[] = {
+      {"no file at the path, the write fails", {}, true, text_of(kDiskFull)},
+      {"a link to a missing file, the write fails", elsewhere() / "vantro.toml", true, text_of(kDiskFull)},
+      {"a link into a missing folder", app_data_ / "unplugged" / "vantro.toml", false,
+       "No such file or directory (os error 2)"},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    empty_folders();
+    if (!test.link.empty()) fs::create_symlink(test.link, file());
+    set_write_limit_for_tests(test.write_fails ? std::optional<std::size_t>(10) : std::nullopt);
+
+    LogCapture capture;
+    const auto saved = save_config(Config{});
+    set_write_limit_for_tests(std::nullopt);
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error().plain(), test.error);
+    EXPECT_EQ(capture.find("config saved"), nullptr);
+    if (test.link.empty()) {
+      EXPECT_TRUE(names_in(folder()).empty()) << "no file and no temporary file is left";
+    } else {
+      ASSERT_TRUE(fs::is_symlink(file()));
+      EXPECT_EQ(fs::read_symlink(file()), test.link);
+      EXPECT_EQ(names_in(folder()), std::vector<std::string>{"config.toml"});
+    }
+    EXPECT_TRUE(names_in(elsewhere()).empty());
+    EXPECT_FALSE(fs::exists(app_data_ / "unplugged")) << "no folder is made";
   }
 }
 #endif

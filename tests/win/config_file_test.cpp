@@ -14,7 +14,7 @@
 #include "config/config_toml.h"
 #include "config/file_io.h"
 #include "support/file_bytes.h"
-#include "support/host_program.h"
+#include "support/file_links.h"
 #include "support/log_capture.h"
 #include "support/scoped_env_var.h"
 #include "support/system_text.h"
@@ -26,13 +26,15 @@ namespace vantro::config {
 namespace {
 
 namespace fs = std::filesystem;
-using test_support::host_path;
+using test_support::final_path;
 using test_support::LogCapture;
+using test_support::make_file_link;
+using test_support::make_link_to_missing_file;
 using test_support::os_failure;
 using test_support::read_bytes;
+using test_support::remove_tree;
 using test_support::running_under_wine;
 using test_support::ScopedEnvVar;
-using test_support::start_host_program;
 using windows::UniqueHandle;
 
 std::wstring temp_folder() {
@@ -41,45 +43,24 @@ std::wstring temp_folder() {
   return std::wstring(buffer, length);  // ends with a backslash
 }
 
-// The path that `path` finally names, links resolved; empty when it cannot be opened.
-std::wstring final_path(const std::wstring& path) {
-  UniqueHandle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return {};
-  wchar_t buffer[1024];
-  const DWORD length = GetFinalPathNameByHandleW(file.get(), buffer, 1024, 0);
-  return length == 0 || length >= 1024 ? std::wstring() : std::wstring(buffer, length);
-}
-
-// Makes `link` a symbolic link to the file `target`: with CreateSymbolicLinkW where it makes
-// one, else under Wine (whose CreateSymbolicLinkW reports success and makes nothing) as a link
-// of the host's file system, which Wine follows and shows as a plain file. False when neither
-// works (Windows without the right to make links).
-bool make_file_link(const std::wstring& link, const std::wstring& target) {
-  if (CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
-      GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES)
-    return true;
-  if (!running_under_wine()) return false;
-  const std::string host_link = host_path(link), host_target = host_path(target);
-  if (host_link.empty() || host_target.empty() ||
-      !start_host_program(windows::wide("/bin/ln -s \"" + host_target + "\" \"" + host_link + "\"")))
-    return false;
-  const std::wstring wanted = final_path(target);
-  for (int i = 0; i < 200 && final_path(link) != wanted; ++i) Sleep(25);  // the host program runs on its own
-  return final_path(link) == wanted;
-}
-
 class WindowsConfigFile : public ::testing::Test {
  protected:
   WindowsConfigFile()
       : app_data_(temp_folder() + L"vantro config Zo\u00eb " + std::to_wstring(GetCurrentProcessId()) +
                   L"\\Roaming\\"),
         env_("APPDATA", windows::narrow(app_data_)) {
+    remove_tree(own_folder());  // what an earlier run left there (Wine reuses process ids)
     fs::create_directories(fs::path(app_data_));
   }
   ~WindowsConfigFile() override {
-    std::error_code ignored;
-    fs::remove_all(fs::path(app_data_).parent_path().parent_path(), ignored);
+    set_write_limit_for_tests(std::nullopt);
+    set_final_path_failure_for_tests(std::nullopt);
+    remove_tree(own_folder());
+  }
+
+  // The test's own folder, which holds APPDATA.
+  [[nodiscard]] std::wstring own_folder() const {
+    return fs::path(app_data_).parent_path().parent_path().wstring();
   }
 
   [[nodiscard]] std::wstring folder() const { return app_data_ + L"vantro"; }
@@ -363,6 +344,170 @@ TEST_F(WindowsConfigFile, LeftoversThatCannotBeRemovedDoNotFailTheSave) {
             (std::vector<std::wstring>{L"config.toml", L"config.toml.12-3.tmp", L"config.toml.45-6.tmp"}));
   EXPECT_EQ(read_bytes(held), "left behind");
   EXPECT_EQ(read_bytes(read_only), "left behind");
+}
+
+// What Wine 8 cannot make, so that what depends on them is tested on Windows only.
+constexpr char kNoReparsePointsUnderWine[] =
+    "Wine 8 makes no reparse points (CreateSymbolicLinkW is a stub, FSCTL_SET_REPARSE_POINT fails with "
+    "ERROR_NOT_SUPPORTED) and shows a host link as a plain file";
+
+// What the open of a link into a missing folder reads as: Wine reports the file, Windows the path.
+bool is_not_found(const std::string& error) {
+  return error == os_failure(ERROR_FILE_NOT_FOUND) || error == os_failure(ERROR_PATH_NOT_FOUND);
+}
+
+TEST_F(WindowsConfigFile, SaveThroughALinkToAMissingFileCreatesItAndKeepsTheLink) {
+  ASSERT_TRUE(CreateDirectoryW(folder().c_str(), nullptr));
+  const std::wstring target = elsewhere() + L"\\vantro.toml";
+  if (!make_link_to_missing_file(file(), elsewhere(), target, false))
+    GTEST_SKIP() << "no right to make a symbolic link here";
+  ASSERT_EQ(GetFileAttributesW(target.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  Config changed;
+  changed.hints.alphabet = "changed";
+  const auto saved = save_config(changed);
+  ASSERT_TRUE(saved) << saved.error().plain();
+  EXPECT_EQ(read_bytes(target), serialize_config(changed)) << "the target, read through its own path";
+  EXPECT_EQ(final_path(file()), final_path(target)) << "config.toml still leads to the target";
+  EXPECT_EQ(names(), std::vector<std::wstring>{L"config.toml"});
+  EXPECT_EQ(names_in(elsewhere()), std::vector<std::wstring>{L"vantro.toml"}) << "no temporary file is left";
+  EXPECT_EQ(load_or_default(), changed);
+}
+
+TEST_F(WindowsConfigFile, FailedSaveWhereNoFileIsYetChangesNothing) {
+  const std::wstring target = elsewhere() + L"\\vantro.toml";
+  const struct {
+    const char* name;
+    bool linked;  // config.toml is a link into a folder that is missing; no file at all otherwise
+  } cases[] = {{"no file at the path, the write fails", false}, {"a link into a missing folder", true}};
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    ASSERT_TRUE(CreateDirectoryW(folder().c_str(), nullptr));
+    if (test.linked && !make_link_to_missing_file(file(), elsewhere(), target, true))
+      GTEST_SKIP() << "no right to make a symbolic link here";
+    if (!test.linked) set_write_limit_for_tests(10);
+
+    LogCapture capture;
+    const auto saved = save_config(Config{});
+    set_write_limit_for_tests(std::nullopt);
+    ASSERT_FALSE(saved);
+    if (test.linked) {
+      EXPECT_TRUE(is_not_found(saved.error().plain())) << saved.error().plain();
+    } else {
+      EXPECT_EQ(saved.error().plain(), os_failure(ERROR_DISK_FULL));
+    }
+    EXPECT_EQ(capture.find("config saved"), nullptr);
+    EXPECT_EQ(GetFileAttributesW(elsewhere().c_str()), INVALID_FILE_ATTRIBUTES) << "no folder is made";
+    if (test.linked) {
+      // The link still leads where it did, once its folder and file are back.
+      ASSERT_TRUE(CreateDirectoryW(elsewhere().c_str(), nullptr));
+      std::ofstream(fs::path(target), std::ios::binary) << "back";
+      EXPECT_EQ(final_path(file()), final_path(target));
+      EXPECT_EQ(names(), std::vector<std::wstring>{L"config.toml"}) << "no temporary file is left";
+      EXPECT_EQ(names_in(elsewhere()), std::vector<std::wstring>{L"vantro.toml"});
+    } else {
+      EXPECT_TRUE(names().empty()) << "no file and no temporary file is left";
+    }
+    remove_tree(folder());
+    remove_tree(elsewhere());
+  }
+}
+
+TEST_F(WindowsConfigFile, FailedSaveThroughALinkToAMissingFileRemovesTheFileItMade) {
+  if (running_under_wine())
+    GTEST_SKIP() << "Wine's CreateFileW reports ERROR_ALREADY_EXISTS when OPEN_ALWAYS creates the missing "
+                    "target of a host link, so the save cannot tell that it made the file and keeps it";
+  ASSERT_TRUE(CreateDirectoryW(folder().c_str(), nullptr));
+  const std::wstring target = elsewhere() + L"\\vantro.toml";
+  if (!make_link_to_missing_file(file(), elsewhere(), target, false))
+    GTEST_SKIP() << "no right to make a symbolic link here";
+  const DWORD link_attributes = GetFileAttributesW(file().c_str());
+  set_write_limit_for_tests(10);
+  const auto saved = save_config(Config{});
+  ASSERT_FALSE(saved);
+  EXPECT_EQ(saved.error().plain(), os_failure(ERROR_DISK_FULL));
+  EXPECT_EQ(GetFileAttributesW(target.c_str()), INVALID_FILE_ATTRIBUTES)
+      << "the file that the save made is gone";
+  EXPECT_TRUE(names_in(elsewhere()).empty()) << "no temporary file is left";
+  EXPECT_EQ(GetFileAttributesW(file().c_str()), link_attributes) << "the link stays";
+}
+
+TEST_F(WindowsConfigFile, FinalPathThatCannotBeReadSavesAFileThatIsNoLinkAtItsPath) {
+  // RAM disks and mounted images report ERROR_INVALID_FUNCTION, drive letters made with
+  // DefineDosDevice ERROR_PATH_NOT_FOUND.
+  for (const DWORD code : {ERROR_INVALID_FUNCTION, ERROR_PATH_NOT_FOUND}) {
+    for (const bool existing : {true, false}) {
+      SCOPED_TRACE(testing::Message()
+                   << "error " << code << (existing ? ", a hidden file" : ", no file yet"));
+      remove_tree(folder());
+      ASSERT_TRUE(CreateDirectoryW(folder().c_str(), nullptr));
+      DWORD before = 0;
+      if (existing) {
+        std::ofstream(fs::path(file()), std::ios::binary) << "[hints]\nalphabet = \"previous\"\n";
+        ASSERT_TRUE(SetFileAttributesW(file().c_str(), FILE_ATTRIBUTE_HIDDEN));
+        before = GetFileAttributesW(file().c_str());
+      }
+      set_final_path_failure_for_tests(code);
+      Config changed;
+      changed.hints.alphabet = "changed";
+      const auto saved = save_config(changed);
+      set_final_path_failure_for_tests(std::nullopt);
+      ASSERT_TRUE(saved) << saved.error().plain();
+      EXPECT_EQ(read_bytes(file()), serialize_config(changed));
+      if (before & FILE_ATTRIBUTE_HIDDEN) {
+        EXPECT_EQ(GetFileAttributesW(file().c_str()), before | FILE_ATTRIBUTE_ARCHIVE);
+      }
+      EXPECT_EQ(names(), std::vector<std::wstring>{L"config.toml"}) << "no temporary file is left";
+    }
+  }
+}
+
+TEST_F(WindowsConfigFile, FinalPathThatCannotBeReadFailsTheSaveThroughALink) {
+  if (running_under_wine()) GTEST_SKIP() << kNoReparsePointsUnderWine;
+  const std::wstring target = elsewhere() + L"\\vantro.toml";
+  for (const bool missing : {false, true}) {
+    SCOPED_TRACE(missing ? "a link to a missing file" : "a link to a file");
+    remove_tree(folder());
+    remove_tree(elsewhere());
+    ASSERT_TRUE(CreateDirectoryW(folder().c_str(), nullptr));
+    if (missing) {
+      if (!make_link_to_missing_file(file(), elsewhere(), target, false))
+        GTEST_SKIP() << "no right to make a symbolic link here";
+    } else {
+      ASSERT_TRUE(CreateDirectoryW(elsewhere().c_str(), nullptr));
+      std::ofstream(fs::path(target), std::ios::binary) << "previous";
+      if (!make_file_link(file(), target)) GTEST_SKIP() << "no right to make a symbolic link here";
+    }
+    const DWORD link_attributes = GetFileAttributesW(file().c_str());
+    ASSERT_NE(link_attributes & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+    set_final_path_failure_for_tests(ERROR_INVALID_FUNCTION);
+    const auto saved = save_config(Config{});
+    set_final_path_failure_for_tests(std::nullopt);
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error().plain(), os_failure(ERROR_INVALID_FUNCTION));
+    EXPECT_EQ(GetFileAttributesW(file().c_str()), link_attributes) << "the link stays";
+    if (missing) {
+      EXPECT_TRUE(names_in(elsewhere()).empty()) << "the file that the save made is gone";
+    } else {
+      EXPECT_EQ(read_bytes(target), "previous");
+      EXPECT_EQ(names_in(elsewhere()), std::vector<std::wstring>{L"vantro.toml"});
+    }
+    EXPECT_EQ(names(), std::vector<std::wstring>{L"config.toml"});
+  }
+}
+
+TEST_F(WindowsConfigFile, LinksUnderTemporaryNamesStayAfterASave) {
+  if (running_under_wine()) GTEST_SKIP() << kNoReparsePointsUnderWine;
+  ASSERT_TRUE(save_config(Config{}));
+  const std::wstring kept = folder() + L"\\kept.txt";
+  const std::wstring link = folder() + L"\\config.toml.12-3.tmp";
+  std::ofstream(fs::path(kept), std::ios::binary) << "someone else's";
+  if (!make_file_link(link, kept)) GTEST_SKIP() << "no right to make a symbolic link here";
+
+  ASSERT_TRUE(save_config(Config{}));
+  EXPECT_NE(GetFileAttributesW(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u) << "the link stays";
+  EXPECT_EQ(read_bytes(link), "someone else's");
+  EXPECT_EQ(names(), (std::vector<std::wstring>{L"config.toml", L"config.toml.12-3.tmp", L"kept.txt"}));
 }
 
 }  // namespace

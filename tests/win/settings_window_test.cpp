@@ -15,6 +15,7 @@
 #include "config/config_file.h"
 #include "config/config_toml.h"
 #include "support/file_bytes.h"
+#include "support/file_links.h"
 #include "support/foreground_lock.h"
 #include "support/log_capture.h"
 #include "support/message_box_recorder.h"
@@ -204,8 +205,7 @@ class SettingsWindow : public ::testing::Test {
   ~SettingsWindow() override {
     set_run_key_for_tests(L"");
     RegDeleteTreeW(HKEY_CURRENT_USER, test_parent().c_str());
-    std::error_code ignored;
-    fs::remove_all(app_data_, ignored);
+    test_support::remove_tree(app_data_.wstring());
   }
 
   [[nodiscard]] fs::path file() const { return app_data_ / "vantro" / "config.toml"; }
@@ -528,6 +528,38 @@ TEST_F(SettingsWindow, AFileHeldOpenByAnotherProgramIsReportedWithTheSystemsErro
   EXPECT_EQ(boxes()[1].title, "Couldn't reset config");
   EXPECT_EQ(boxes()[1].body, test_support::os_failure(ERROR_SHARING_VIOLATION));
   EXPECT_EQ(read_bytes(file()), before);
+}
+
+TEST_F(SettingsWindow, SaveThroughALinkIntoAMissingFolderIsReportedAndChangesNothing) {
+  // config.toml is a link into a folder that is gone (a drive that is not plugged in).
+  const std::wstring link = file().wstring();
+  const std::wstring unplugged = (app_data_ / "unplugged").wstring();
+  const std::wstring target = unplugged + L"\\vantro.toml";
+  fs::create_directories(file().parent_path());
+  if (!test_support::make_link_to_missing_file(link, unplugged, target, true))
+    GTEST_SKIP() << "no right to make a symbolic link here";
+
+  const auto result = run_window(config::Config{}, {set_ticked(1006, true), click(1100), command(1101)});
+  ASSERT_TRUE(result) << result.error().plain();
+  EXPECT_FALSE(*result);
+  ASSERT_EQ(boxes().size(), 1u);
+  EXPECT_EQ(boxes()[0].title, "Failed to save config");
+  // Wine reports the file missing, Windows the path.
+  EXPECT_TRUE(boxes()[0].body == test_support::os_failure(ERROR_FILE_NOT_FOUND) ||
+              boxes()[0].body == test_support::os_failure(ERROR_PATH_NOT_FOUND))
+      << boxes()[0].body;
+  EXPECT_EQ(boxes()[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+  EXPECT_EQ(is_startup_registered(), false);
+  EXPECT_EQ(GetFileAttributesW(unplugged.c_str()), INVALID_FILE_ATTRIBUTES) << "no folder is made";
+
+  // The link still leads where it did once its folder and file are back, and nothing is beside it.
+  ASSERT_TRUE(CreateDirectoryW(unplugged.c_str(), nullptr));
+  write_bytes(target, "back");
+  EXPECT_EQ(test_support::final_path(link), test_support::final_path(target));
+  std::vector<fs::path> beside;
+  for (const auto& entry : fs::directory_iterator(file().parent_path()))
+    beside.push_back(entry.path().filename());
+  EXPECT_EQ(beside, std::vector<fs::path>{"config.toml"});
 }
 
 TEST_F(SettingsWindow, CloseButtonWritesNothing) {
