@@ -1,4 +1,5 @@
-# Sourced by scripts/test and scripts/run: owns the Wine environment of a run.
+# Sourced by scripts/test and scripts/run, and by an end-to-end suite started on its own
+# (tests/e2e/lib/suite.sh): owns the Wine environment of a run.
 #
 #   vantro_wine_setup      private Xvfb (unless a display is given), the prefix in
 #                          build/wine, one persistent wineserver, the test registrations

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/../.."
 source tests/e2e/lib/desktop.sh
 e2e_session
 e2e_workdir close_requests
-trap 'e2e_cleanup; declare -F vantro_wine_teardown >/dev/null && vantro_wine_teardown' EXIT
+trap 'e2e_cleanup; e2e_session_end' EXIT
 
 for file in "$E2E_EXE" "$E2E_SAMPLE" "$E2E_PROBE"; do
   [[ -f $file ]] || { echo "FAIL: $file is not built"; exit 1; }
@@ -57,7 +57,7 @@ close_and_expect_exit() {
     e2e_ok "--close with $what ends the program with exit code 0"
   else
     e2e_fail "--close with $what: program exit code $VANTRO_RC, --close said: $said"
-    e2e_note "log: $(vantro_log | tail -5)"
+    e2e_note "log: $(program_log | tail -5)"
     end_stuck_instance
   fi
 }
@@ -107,11 +107,11 @@ if start_vantro overlay ""; then
       log_has "element selected — invoking"; then
       e2e_ok "a close request queued with a completing key: the label is chosen and the program exits with code 0"
     else
-      e2e_fail "a close request queued with a completing key: program exit code $VANTRO_RC; log: $(vantro_log | tail -4)"
+      e2e_log_fail "a close request queued with a completing key: program exit code $VANTRO_RC; log: $(program_log | tail -4)"
       end_stuck_instance
     fi
   else
-    e2e_fail "the overlay did not open over the sample"
+    e2e_log_fail "the overlay did not open over the sample"
     end_stuck_instance
   fi
 else

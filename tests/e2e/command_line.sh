@@ -3,15 +3,20 @@
 # a normal run that a second instance and "--close" talk to.
 # Windows-side variables are set through cmd ("set X=...&& vantro.exe"): Wine sets
 # LOCALAPPDATA itself, whatever the Linux environment holds.
-# Run by scripts/test inside its prepared Wine environment (DISPLAY and WINEPREFIX exported).
+# Run by scripts/test inside its prepared Wine environment (DISPLAY and WINEPREFIX exported);
+# run on its own it prepares a session of its own.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 # shellcheck source=lib/instance.sh
 source tests/e2e/lib/instance.sh
+# shellcheck source=lib/suite.sh
+source tests/e2e/lib/suite.sh
+e2e_session
 EXE=$PWD/build/windows/vantro.exe
 WORK=$(mktemp -d "$PWD/build/e2e-command-line.XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
-EXE_W=$(winepath -w "$EXE")
+trap 'rm -rf "$WORK"; e2e_session_end' EXIT
+LOCAL=$WORK/local
+e2e_windows_path EXE_W "$EXE" LOCAL_W "$LOCAL" || { echo "FAIL: no Windows paths for the program's runs"; exit 1; }
 failures=0
 
 fail() {
@@ -90,8 +95,6 @@ check "--close with no instance" 0 'vantro: no running instance found.\n' '' -- 
 check "--quit with no instance" 0 'vantro: no running instance found.\n' '' -- wine "$EXE" --quit
 
 # --- --clear-logs
-LOCAL=$WORK/local
-LOCAL_W=$(winepath -w "$LOCAL")
 mkdir -p "$LOCAL/vantro/vantro-dir"
 touch "$LOCAL/vantro/vantro.2026-01-01.log" "$LOCAL/vantro/vantro" "$LOCAL/vantro/Vantro.log" \
   "$LOCAL/vantro/xvantro.log"
@@ -162,6 +165,7 @@ if [[ ! -f $PWD/build/windows/tests/support/uia_standin.dll ]]; then
   else
     fail "log file $log_file"
     cat -A "$log_file" 2>/dev/null | head -20
+    e2e_log_whereabouts "$WORK/run-out" "$LOCAL"
   fi
 else
   start_instance ""
@@ -184,7 +188,7 @@ else
   # is set and not empty. Each run is a second instance: its one line is "vantro starting".
   mkdir -p "$WORK/blocked"
   touch "$WORK/blocked/vantro"  # a file where the log directory should be
-  blocked_w=$(winepath -w "$WORK/blocked")
+  e2e_windows_path blocked_w "$WORK/blocked" || fail "no Windows path for the unusable log folder"
   fallback_cases=(
     "LOCALAPPDATA unset, NO_COLOR unset|set LOCALAPPDATA=|-u NO_COLOR|coloured"
     "LOCALAPPDATA unusable, NO_COLOR empty|set LOCALAPPDATA=${blocked_w}|NO_COLOR=|coloured"
@@ -220,6 +224,7 @@ else
   else
     fail "log file $log_file"
     cat -A "$log_file" 2>/dev/null | head -20
+    e2e_log_whereabouts "$WORK/run-out" "$LOCAL"
   fi
   check "--close after the instance ended" 0 'vantro: no running instance found.\n' '' -- wine "$EXE" --close
 fi

@@ -6,9 +6,13 @@
 # Keys typed with xdotool reach Wine only while a Wine window has the X focus. The test prefix
 # runs every program inside one Wine virtual desktop and there is no window manager, so the X
 # focus follows the pointer: the pointer is put on the desktop before each chord.
-# Run by scripts/test inside its prepared Wine environment (DISPLAY and WINEPREFIX exported).
+# Run by scripts/test inside its prepared Wine environment (DISPLAY and WINEPREFIX exported);
+# run on its own it prepares a session of its own.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
+# shellcheck source=lib/suite.sh
+source tests/e2e/lib/suite.sh
+e2e_session
 EXE=$PWD/build/windows/vantro.exe
 PROBE=$PWD/build/windows/tests/support/vantro_e2e_probe.exe
 WORK=$(mktemp -d "$PWD/build/e2e-hotkeys.XXXXXX")
@@ -16,6 +20,7 @@ instance=
 cleanup() {
   [[ -n $instance ]] && kill "$instance" 2>/dev/null
   rm -rf "$WORK"
+  e2e_session_end
 }
 trap cleanup EXIT
 failures=0
@@ -37,10 +42,11 @@ release_modifiers
 LOCAL=$WORK/local
 ROAMING=$WORK/roaming
 mkdir -p "$LOCAL" "$ROAMING/vantro"
-LOCAL_W=$(winepath -w "$LOCAL")
-ROAMING_W=$(winepath -w "$ROAMING")
-EXE_W=$(winepath -w "$EXE")
+e2e_windows_path LOCAL_W "$LOCAL" ROAMING_W "$ROAMING" EXE_W "$EXE" ||
+  { echo "FAIL: no Windows paths for the program's runs"; exit 1; }
 log_file() { echo "$LOCAL/vantro/vantro.$(date -u +%Y-%m-%d).log"; }
+# After a failed check of the log: where the instance's lines went.
+log_whereabouts() { e2e_log_whereabouts "$WORK/run-out" "$LOCAL"; }
 
 # wait_log FIXED-TEXT [TENTHS]: waits until the day's log holds the text.
 wait_log() {
@@ -94,6 +100,7 @@ close_overlay() {
     done
   done
   fail "the overlay did not close on Escape ($1 not logged)"
+  log_whereabouts
 }
 
 # The action a chord started has run when one of its outcomes is in the log: the overlay
@@ -127,6 +134,7 @@ if wait_log "hotkey registered modifiers=Modifiers(CONTROL | SHIFT) code=Space a
 else
   fail "default chords not registered"
   cat "$WORK/run-out" "$WORK/run-err" "$(log_file)" 2>/dev/null | tail -20
+  log_whereabouts
 fi
 if grep -qsF "hotkey conflict" "$(log_file)"; then fail "a conflict box with free chords"; fi
 
@@ -136,6 +144,7 @@ if action_ran PickElement "showing element overlay" "no interactable elements in
 else
   fail "Ctrl+Shift+Space did not start pick element"
   tail -20 "$(log_file)"
+  log_whereabouts
 fi
 sleep 1
 press ctrl+alt+space
@@ -144,6 +153,7 @@ if action_ran PickWindow "showing window overlay" "no visible top-level windows"
 else
   fail "Ctrl+Alt+Space did not start pick window"
   tail -20 "$(log_file)"
+  log_whereabouts
 fi
 sleep 1
 # One press, one action: neither chord ran twice.
@@ -160,6 +170,7 @@ if [[ $element_runs == 1 && $window_runs == 1 ]]; then
 else
   fail "actions per press: pick element $element_runs, pick window $window_runs"
   tail -20 "$(log_file)"
+  log_whereabouts
 fi
 
 stop_instance
@@ -192,6 +203,7 @@ if wait_log "hotkey parse failed action=PickWindow chord= Ctrl+Alt error=unrecog
 else
   fail "parse failure events"
   tail -20 "$(log_file)"
+  log_whereabouts
 fi
 for _ in $(seq 1 100); do
   grep -qF "  Pick window  :  Ctrl+Alt" "$WORK/run-out" && break

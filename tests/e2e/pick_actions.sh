@@ -17,7 +17,7 @@ restore_standin() {
   wine reg add "$standin_key" /v ThreadingModel /d Both /f >/dev/null 2>&1
   standin_dll=
 }
-trap 'restore_standin; e2e_cleanup; declare -F vantro_wine_teardown >/dev/null && vantro_wine_teardown' EXIT
+trap 'restore_standin; e2e_cleanup; e2e_session_end' EXIT
 
 for file in "$E2E_EXE" "$E2E_SAMPLE" "$E2E_PROBE"; do
   [[ -f $file ]] || { echo "FAIL: $file is not built"; exit 1; }
@@ -39,9 +39,13 @@ if standin_registered; then
   wine reg delete "$standin_key" /f >/dev/null 2>&1
   dir=$E2E_WORK/no-automation
   mkdir -p "$dir/appdata" "$dir/local"
-  timeout 60 wine cmd /c "set APPDATA=$(winepath -w "$dir/appdata")&& set LOCALAPPDATA=$(winepath -w "$dir/local")&& set NO_COLOR=1&& $(winepath -w "$E2E_EXE")" \
-    >"$dir/stdout" 2>"$dir/stderr" </dev/null
-  rc=$?
+  if e2e_windows_path appdata_w "$dir/appdata" local_w "$dir/local" exe_w "$E2E_EXE"; then
+    timeout 60 wine cmd /c "set APPDATA=$appdata_w&& set LOCALAPPDATA=$local_w&& set NO_COLOR=1&& $exe_w" \
+      >"$dir/stdout" 2>"$dir/stderr" </dev/null
+    rc=$?
+  else
+    rc="not started"
+  fi
   restore_standin
   log=$(cat "$dir"/local/vantro/vantro* 2>/dev/null | tr -d '\r')
   if [[ $rc == 1 ]] && grep -q "vantro exited with error" <<<"$log" &&
@@ -49,6 +53,7 @@ if standin_registered; then
     e2e_ok "without a UI Automation server start-up ends with exit code 1 and the client's error"
   else
     e2e_fail "start-up without a UI Automation server: rc $rc; log: $(tail -3 <<<"$log")"
+    e2e_log_whereabouts "$dir/stdout" "$dir/local"
   fi
 fi
 standin_registered || { echo "FAIL: the UI Automation stand-in is not registered in $WINEPREFIX"; exit 1; }
@@ -107,7 +112,7 @@ if open_element_overlay overlay-elements.png; then
   wait_for 'the log event "showing element overlay"' 10 log_has "showing element overlay" &&
     grep -q "count=4" <<<"$(log_line "showing element overlay")" &&
     e2e_ok "log: $(log_line "showing element overlay" | cut -c 1-120)" ||
-    e2e_fail "log lacks \"showing element overlay\" with count=4: $(log_line "showing element overlay")"
+    e2e_log_fail "log lacks \"showing element overlay\" with count=4: $(log_line "showing element overlay")"
 
   # --- 5. Typing a label activates that button -----------------------------------------------
   type_to_overlay "$(label_for 1 4 "$ALPHABET")"
@@ -120,7 +125,7 @@ if open_element_overlay overlay-elements.png; then
   if [[ $selected == *"id=ElementId(1)"* && $selected == *"role=Button"* ]]; then
     e2e_ok "log: element selected — invoking with id=ElementId(1) role=Button"
   else
-    e2e_fail "log lacks \"element selected — invoking\" id=ElementId(1) role=Button: $selected"
+    e2e_log_fail "log lacks \"element selected — invoking\" id=ElementId(1) role=Button: $selected"
   fi
   probe wait-gone VantroOverlayClass 10000 >/dev/null || e2e_fail "the overlay stayed open after the choice"
 else
@@ -135,7 +140,7 @@ if open_element_overlay; then
     wait_for 'the log event "element overlay cancelled"' 10 log_has "element overlay cancelled"; then
     e2e_ok "Esc closed the overlay: element overlay cancelled"
   else
-    e2e_fail "Esc did not cancel the overlay"
+    e2e_log_fail "Esc did not cancel the overlay"
   fi
 else
   e2e_fail "the overlay did not open for the Esc check"
@@ -145,7 +150,7 @@ fi
 # Round after round: the chord, the chord again while the overlay is open, Esc. The second pick
 # starts right after the overlay's window is destroyed, while the foreground passes back from it
 # to the sample; it must still find the sample's four controls.
-log_count() { vantro_log | grep -cF -- "$1"; }
+log_count() { program_log | grep -cF -- "$1"; }
 log_count_reaches() { (($(log_count "$1") >= $2)); }
 overlay_visible() { xdotool search --onlyvisible --name '^Vantro Overlay$' >/dev/null 2>&1; }
 # cancel_element_overlay N: Esc into the open overlay until "element overlay cancelled" is
@@ -191,14 +196,14 @@ for ((round = 1; round <= replay_rounds; round++)); do
   press ctrl+shift+space
   if ! wait_for "the overlay of round $round" 15 log_count_reaches "showing element overlay" $((shown + 1)) ||
     ! wait_for "the overlay window of round $round" 15 overlay_visible; then
-    e2e_fail "round $round: the chord did not open the overlay"
+    e2e_log_fail "round $round: the chord did not open the overlay"
     break
   fi
   first=$(log_line "showing element overlay")
   press ctrl+shift+space
   cancel_element_overlay $((cancelled + 1)) || { e2e_fail "round $round: Esc did not close the overlay"; break; }
   if ! wait_for "the pick asked for while the overlay was open (round $round)" 15 pick_ran $((shown + 2)) "$empty"; then
-    e2e_fail "round $round: the chord pressed while the overlay was open did not run"
+    e2e_log_fail "round $round: the chord pressed while the overlay was open did not run"
     break
   fi
   if log_count_reaches "no interactable elements in foreground window" $((empty + 1)); then
@@ -244,7 +249,7 @@ else
     fi
     log_has "showing window overlay" && log_has "window selected — focusing" &&
       e2e_ok "log: $(log_line "window selected — focusing" | cut -c 1-120)" ||
-      e2e_fail "log lacks the window overlay events"
+      e2e_log_fail "log lacks the window overlay events"
   else
     e2e_fail "the pick-window chord did not open the overlay"
   fi
@@ -262,7 +267,7 @@ else
   e2e_fail "empty window: expected the information box, got: $box"
 fi
 wait_for 'the log event "no interactable elements in foreground window"' 10 \
-  log_has "no interactable elements in foreground window" || e2e_fail "log lacks the empty-window event"
+  log_has "no interactable elements in foreground window" || e2e_log_fail "log lacks the empty-window event"
 stop_sample empty "e2e empty"
 
 # --- 8. --close ends the program with exit code 0 -------------------------------------------
@@ -272,17 +277,17 @@ else
   e2e_fail "vantro.exe --close: program exit code $VANTRO_RC, --close exit code $CLOSE_RC"
 fi
 log_has "IPC: WM_CLOSE received — shutting down" && e2e_ok "log shows the shutdown" ||
-  e2e_fail "log lacks the shutdown event: $(vantro_log | tail -3)"
+  e2e_log_fail "log lacks the shutdown event: $(program_log | tail -3)"
 
 # --- 8b. --close while the overlay is open ---------------------------------------------------
 if start_vantro open-overlay "$CONFIG"; then
   probe activate "e2e sample" 10000 >/dev/null
   if open_element_overlay; then
     if stop_vantro && [[ $VANTRO_RC == 0 ]] &&
-      vantro_log | grep -A2 -F "IPC: WM_CLOSE received" | grep -qF "element overlay cancelled"; then
+      program_log | grep -A2 -F "IPC: WM_CLOSE received" | grep -qF "element overlay cancelled"; then
       e2e_ok "--close with the overlay open: the overlay returned none (element overlay cancelled) and the program exited with code 0"
     else
-      e2e_fail "--close with the overlay open: program exit code $VANTRO_RC"
+      e2e_log_fail "--close with the overlay open: program exit code $VANTRO_RC"
     fi
     probe wait-gone VantroOverlayClass 5000 >/dev/null || e2e_fail "the overlay outlived the program"
   else

@@ -4,16 +4,19 @@
 # ships, it carries no debug information (that is in vantro.debug beside it), and Windows reads
 # its version resource as the program's version. The windows preset's exe has the same resource.
 # Run by scripts/test inside its prepared Wine environment (DISPLAY and WINEPREFIX exported),
-# after both presets are built.
+# after both presets are built; run on its own it prepares a session of its own.
 set -uo pipefail
 cd "$(dirname "$0")/../.." || exit 1
+# shellcheck source=lib/suite.sh
+source tests/e2e/lib/suite.sh
+e2e_session
 version=0.3.0
 RELEASE=$PWD/build/release
 EXE=$RELEASE/vantro.exe
 PROBE=$PWD/build/windows/tests/support/vantro_e2e_probe.exe
 OBJDUMP=x86_64-w64-mingw32-objdump
 WORK=$(mktemp -d "$PWD/build/e2e-release-exe.XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
+trap 'rm -rf "$WORK"; e2e_session_end' EXIT
 failures=0
 
 fail() {
@@ -87,7 +90,11 @@ printf '%s\n' "fixed FileVersion=$version.0 ProductVersion=$version.0" "FileVers
   >"$WORK/want-version"
 for exe in "$EXE" "$PWD/build/windows/vantro.exe"; do
   name=${exe#"$PWD/"}
-  timeout 30 wine "$PROBE" version-info "$(winepath -w "$exe")" 2>/dev/null | tr -d '\r' >"$WORK/version"
+  if ! e2e_windows_path exe_w "$exe"; then
+    fail "version resource of $name: no Windows path"
+    continue
+  fi
+  timeout 30 wine "$PROBE" version-info "$exe_w" 2>/dev/null | tr -d '\r' >"$WORK/version"
   if cmp -s "$WORK/want-version" "$WORK/version"; then
     echo "ok: the version resource of $name reads $version (FileVersion, ProductVersion, ProductName, FileDescription, OriginalFilename)"
   else

@@ -8,19 +8,22 @@
 # Last, a copy of the program in a folder with spaces registers itself to start at login.
 # The menu choice is made by posting the Settings item's command to the tray's window (the
 # tray's items are numbered from 1000 in menu order, so Settings... is 1003 in a fresh process).
-# Run by scripts/test inside its prepared Wine environment (DISPLAY and WINEPREFIX exported).
+# Run by scripts/test inside its prepared Wine environment (DISPLAY and WINEPREFIX exported);
+# run on its own it prepares a session of its own.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 # shellcheck source=lib/instance.sh
 source tests/e2e/lib/instance.sh
+# shellcheck source=lib/suite.sh
+source tests/e2e/lib/suite.sh
+e2e_session
 EXE=$PWD/build/windows/vantro.exe
 PROBE=$PWD/build/windows/tests/support/vantro_e2e_probe.exe
 WORK=$(mktemp -d "$PWD/build/e2e-settings.XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
-EXE_W=$(winepath -w "$EXE")
+trap 'rm -rf "$WORK"; e2e_session_end' EXIT
 mkdir -p "$WORK/appdata" "$WORK/local"
-APPDATA_W=$(winepath -w "$WORK/appdata")
-LOCAL_W=$(winepath -w "$WORK/local")
+e2e_windows_path EXE_W "$EXE" APPDATA_W "$WORK/appdata" LOCAL_W "$WORK/local" ||
+  { echo "FAIL: no Windows paths for the program's runs"; exit 1; }
 CONFIG=$WORK/appdata/vantro/config.toml
 SETTINGS_COMMAND=1003
 failures=0
@@ -69,6 +72,7 @@ if grep -qF "WARN config file is invalid, using defaults error=TOML parse error 
 else
   fail "start with an invalid file"
   cat "$WORK/run-out" "$LOG"
+  e2e_log_whereabouts "$WORK/run-out" "$WORK/local"
 fi
 
 # 1b. Keys that nest tables too deep for the TOML parser (it would overflow the stack) are
@@ -94,6 +98,7 @@ start_with_refused_file() {
     fail "start with $what"
     head -c 2000 "$WORK/run-out" "$WORK/run-err"
     grep -vE '^[0-9]+ \| a\.a\.' "$LOG" | tail -n 20 | cut -c1-200
+    e2e_log_whereabouts "$WORK/run-out" "$WORK/local"
   fi
 }
 deep_key=$(printf 'a.%.0s' $(seq 1 29999))a
@@ -117,6 +122,7 @@ if grep -qF "INFO loaded config from disk" "$LOG" && grep -qF "Pick element : Al
 else
   fail "start with a valid file"
   cat "$WORK/run-out"
+  e2e_log_whereabouts "$WORK/run-out" "$WORK/local"
 fi
 
 # The settings window from here on, starting without a file.
@@ -209,8 +215,8 @@ start_at_login_from_a_folder_with_spaces() {
   cp "$EXE" "$dir/vantro.exe"
   cp "$PROBE" "$WORK/start.exe"
   local copy_w dir_w
-  copy_w=$(winepath -w "$dir/vantro.exe")
-  dir_w=$(winepath -w "$dir")
+  e2e_windows_path copy_w "$dir/vantro.exe" dir_w "$dir" ||
+    { fail "no Windows paths for the copy in a folder with spaces"; return; }
   wine reg delete "$RUN_KEY" /v vantro /f >/dev/null 2>&1
   rm -f "$CONFIG"
   start_instance "$dir_w"

@@ -1,5 +1,6 @@
-# Helpers for driving vantro.exe and the sample application inside the prepared Wine session
-# (sourced by tests/e2e/pick_actions.sh and bench/overlay_latency.sh).
+# Helpers for driving vantro.exe and the sample application inside the Wine session
+# (sourced by tests/e2e/pick_actions.sh, tests/e2e/close_requests.sh and
+# bench/overlay_latency.sh).
 #
 # Every wait polls a condition with a bounded time-out and says what it waited for when it
 # gives up. Processes are stopped by their own PIDs or by "vantro.exe --close", never by name.
@@ -11,17 +12,8 @@ E2E_SAMPLE=$E2E_SUPPORT/vantro_sample_app.exe
 E2E_PROBE=$E2E_SUPPORT/vantro_e2e_probe.exe
 E2E_FAILURES=0
 E2E_BACKGROUND=()
-
-# Prepares the Wine session unless the caller (scripts/test) already did.
-e2e_session() {
-  if [[ -n ${WINEPREFIX:-} && -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1 &&
-    [[ -f $WINEPREFIX/system.reg ]]; then
-    return 0
-  fi
-  # shellcheck source=../../../scripts/lib/wine-env.sh
-  source "$E2E_ROOT/scripts/lib/wine-env.sh"
-  vantro_wine_setup private
-}
+# shellcheck source=suite.sh
+source "$E2E_ROOT/tests/e2e/lib/suite.sh"
 
 # A fresh folder for this run's artefacts under build/e2e.
 e2e_workdir() {
@@ -37,6 +29,12 @@ e2e_fail() {
   E2E_FAILURES=$((E2E_FAILURES + 1))
 }
 e2e_note() { echo "note: $*"; }
+# e2e_log_fail MESSAGE: a failed check of the log of the instance started last, with where its
+# lines went.
+e2e_log_fail() {
+  e2e_fail "$*"
+  e2e_log_whereabouts "$VANTRO_OUT" "$VANTRO_LOCAL"
+}
 
 # wait_for DESCRIPTION SECONDS COMMAND...: runs COMMAND every 50 ms until it succeeds.
 wait_for() {
@@ -72,7 +70,8 @@ now_ms() { date +%s%3N; }
 # --- vantro.exe, with its own APPDATA and LOCALAPPDATA --------------------------------------
 
 # start_vantro NAME [CONFIG_TOML] [ARGS...]: starts the normal run; sets VANTRO_OUT, VANTRO_PID,
-# VANTRO_LOCAL. Returns 1 when the banner does not appear.
+# VANTRO_LOCAL. Returns 1 when the banner does not appear, or without starting it when a folder
+# has no Windows path.
 start_vantro() {
   local name=$1 config=${2:-}
   shift 2 || shift $#
@@ -82,9 +81,10 @@ start_vantro() {
   VANTRO_OUT=$dir/stdout
   VANTRO_LOCAL=$dir/local
   local appdata_w local_w exe_w
-  appdata_w=$(winepath -w "$dir/appdata")
-  local_w=$(winepath -w "$dir/local")
-  exe_w=$(winepath -w "$E2E_EXE")
+  if ! e2e_windows_path appdata_w "$dir/appdata" local_w "$dir/local" exe_w "$E2E_EXE"; then
+    echo "start_vantro $name: vantro.exe not started, it would run without its own folders"
+    return 1
+  fi
   wine cmd /c "set APPDATA=$appdata_w&& set LOCALAPPDATA=$local_w&& set NO_COLOR=1&& set RUST_LOG=${E2E_RUST_LOG:-info}&& $exe_w $*" \
     >"$VANTRO_OUT" 2>"$dir/stderr" </dev/null &
   VANTRO_PID=$!
@@ -93,10 +93,10 @@ start_vantro() {
 }
 
 # The text of the run's log files.
-vantro_log() { cat "$VANTRO_LOCAL"/vantro/vantro* 2>/dev/null | tr -d '\r'; }
-log_has() { vantro_log | grep -qF -- "$1"; }
+program_log() { cat "$VANTRO_LOCAL"/vantro/vantro* 2>/dev/null | tr -d '\r'; }
+log_has() { program_log | grep -qF -- "$1"; }
 # log_line MESSAGE: the last log line holding MESSAGE.
-log_line() { vantro_log | grep -F -- "$1" | tail -1; }
+log_line() { program_log | grep -F -- "$1" | tail -1; }
 
 # wait_vantro_exit SECONDS: waits for the instance started last to end; its exit code lands
 # in VANTRO_RC ("timeout" when it still runs).
