@@ -148,6 +148,34 @@ bool is_bare_key_character(char c) {
          c == '+';  // toml++ takes '+' too with its unreleased features
 }
 
+// The character after a table header's '[' or '[[' and blanks, for a refusal: `'='`, or its
+// code point when it shows nothing.
+std::string describe_header_start(char32_t c) {
+  if (c == U'\n' || c == U'\r') return "the end of the line";
+  if (c < 0x20 || c == 0x7F) return fmt::format("U+{:04X}", static_cast<std::uint32_t>(c));
+  return fmt::format("'{}'", static_cast<char>(c));
+}
+
+// From the '[' that opens a table header to the start of its key: past the second '[' of an
+// array of tables and the blanks after them. The parser takes what stands there for the start
+// of a key without looking (with its assertions on, anything else aborts it), so that has to
+// be a bare key character or a quote. A ']' (a header without a key), '[' after '[' and blanks
+// (brackets apart), the end of the text, invalid UTF-8 and non-ASCII characters are left to
+// the parser's reports and to this check's own.
+Finding scan_header_opening(Cursor& cursor) {
+  cursor.advance();
+  const bool array = cursor.peek() == U'[';
+  if (array) cursor.advance();
+  cursor.advance_while(is_blank);
+  const auto c = cursor.peek();
+  if (!c || !is_ascii(*c) || *c == U'"' || *c == U'\'' || *c == U']' || (*c == U'[' && !array) ||
+      is_bare_key_character(static_cast<char>(*c)))
+    return std::nullopt;
+  return cursor.refuse(
+      "a table header's key must start with a bare key character (A-Za-z0-9_-) or a quote, saw " +
+      describe_header_start(*c));
+}
+
 // Where a bare value (number, boolean, date-time) ends for the parser, which reads up to there
 // before it judges the value.
 bool ends_bare_value(char32_t c) {
@@ -184,10 +212,10 @@ class Nesting {
     if (header_) table_ = key_;
     start_key(table_);
   }
-  // At a '[' where a key may start: a table header when no part was read yet.
-  void maybe_start_header() {
-    if (segments_ == 0) start_key(0, true);
-  }
+  // Whether a '[' where a key may start opens a table header: no part of a key was read on
+  // this line and no header opened on it.
+  [[nodiscard]] bool opens_header() const { return segments_ == 0 && !header_; }
+  void start_header() { start_key(0, true); }
   // The key part that starts at the cursor; refuses the one past a limit.
   [[nodiscard]] Finding count_segment(const Cursor& cursor) {
     if (++segments_ > kMaxKeySegments)
@@ -297,7 +325,11 @@ std::optional<RefusedText> find_refused_text(std::string_view toml_text) {
       if (open.back().bracket == (ch == ']' ? '[' : '{')) open.pop_back();
       expect = Expect::nothing;
     } else if (ch == '[' && expect == Expect::key) {
-      if (open.empty()) nesting.maybe_start_header();
+      if (open.empty() && nesting.opens_header()) {
+        nesting.start_header();
+        if (auto finding = scan_header_opening(cursor)) return finding;
+        continue;
+      }
     } else {
       expect = Expect::nothing;  // also after a table header's ']'
     }

@@ -442,5 +442,52 @@ TEST(ConfigToml, ReportPointsAtTheArrayPastTheNestingLimit) {
   EXPECT_EQ(deepest->hints.alphabet, "qwerty");
 }
 
+TEST(ConfigToml, TableHeadersThatStartWithNoKeyAreRefusedWithAReport) {
+  const auto read = deserialize_config("[hints]\nalphabet = \"qw\"\n[ .colors]\nopacity = 1\n");
+  ASSERT_FALSE(read);
+  EXPECT_EQ(read.error().plain(),
+            "TOML parse error at line 3, column 3\n"
+            "  |\n"
+            "3 | [ .colors]\n"
+            "  |   ^\n"
+            "a table header's key must start with a bare key character (A-Za-z0-9_-) or a quote, saw '.'");
+  EXPECT_EQ(read.error().chain().size(), 1u);
+
+  const struct {
+    const char* document;
+    const char* header;
+  } refused[] = {
+      {"[=]\n", "TOML parse error at line 1, column 2\n"},
+      {"[.a]\n", "TOML parse error at line 1, column 2\n"},
+      {"[.]\n", "TOML parse error at line 1, column 2\n"},
+      {"[@]\n", "TOML parse error at line 1, column 2\n"},
+      {"[ .a]\n", "TOML parse error at line 1, column 3\n"},
+      {"[[@]]\n", "TOML parse error at line 1, column 3\n"},
+      {"[[[a]]]\n", "TOML parse error at line 1, column 3\n"},
+      {"[[ [a]]]\n", "TOML parse error at line 1, column 4\n"},
+      {"[hints]\nalphabet = \"qw\"\n[=]\n", "TOML parse error at line 3, column 2\n"},
+      {"[startup]\r\n[[\r\n", "TOML parse error at line 2, column 3\n"},
+  };
+  for (const auto& test : refused) {
+    SCOPED_TRACE(test.document);
+    const auto header = deserialize_config(test.document);
+    ASSERT_FALSE(header);
+    EXPECT_TRUE(header.error().plain().starts_with(test.header)) << header.error().plain();
+    EXPECT_TRUE(reason(header.error()).starts_with("a table header's key must start with"))
+        << header.error().plain();
+  }
+
+  // Headers that start with a key still read.
+  const char* const documents[] = {"[a]\n", "[ \"a\" ]\n", "[[a.b]]\n", "['x']\n",
+                                   "[\t\"b\" . c]\n[[ d ]]\n"};
+  for (const char* document : documents) {
+    SCOPED_TRACE(document);
+    const std::string text = std::string(document) + "[hints]\nalphabet = \"qw\"\n";
+    const auto valid = deserialize_config(text);
+    ASSERT_TRUE(valid) << valid.error().plain();
+    EXPECT_EQ(valid->hints.alphabet, "qw");
+  }
+}
+
 }  // namespace
 }  // namespace vantro::config

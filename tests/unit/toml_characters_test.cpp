@@ -19,6 +19,8 @@ constexpr const char* kTooDeep =
     "tables may nest at most 1024 levels deep, counting the parts of this key, of the keys of the inline "
     "tables and arrays around it, and twice those of its table header";
 constexpr const char* kNestedTooDeep = "arrays and inline tables may nest at most 256 levels deep";
+constexpr const char* kHeaderKeyStart =
+    "a table header's key must start with a bare key character (A-Za-z0-9_-) or a quote, saw ";
 
 // `count` copies of `part` joined by `separator`: a dotted key of `count` parts.
 std::string dotted(std::size_t count, const std::string& part = "a", const std::string& separator = ".") {
@@ -300,6 +302,69 @@ TEST(TomlCharacters, ArraysAndInlineTablesNestAtMost256LevelsDeep) {
     ASSERT_TRUE(found);
     EXPECT_EQ(*found, (RefusedText{test.line, test.column, kNestedTooDeep}));
   }
+}
+
+TEST(TomlCharacters, TableHeadersStartWithAKeyOrAreLeftToTheParser) {
+  // Accepted: headers whose key starts with a bare key character or a quote, and what the
+  // parser refuses with its own report before it reads a key or in the middle of one.
+  const std::string accepted[] = {
+      "[a]\n",
+      "[ \"a\" ]\n",
+      "[[a.b]]\n",
+      "['x']\n",
+      "[\t -]\n[_]\n[+]\n[1.2]\n[[ 'x' . \"y\" ]]\n[a.\"b\".c]\n",
+      "a = 1\n  [[b]] # c\n[[b]]\n",
+      // No key; brackets apart; the end of the text; invalid UTF-8.
+      "[]\n[ ]\n[[]]\n[[ ]]\n",
+      "[ [a]]\n",
+      "[ [=]]\n",
+      "[",
+      "[[ ",
+      "[\xFF]\n",
+      // A key part after a dot is checked by the parser itself.
+      "[a.]\n[a..b]\n[a. .b]\n[a.=]\n[\"a\".]\n[[a.]]\n[a.#]\n",
+      // Arrays as values and brackets inside keys are no table headers.
+      "a = [=]\nb = [.]\nc = [\n[@]]\nd = {e = [.]}\nf.[=]\n",
+  };
+  expect_accepted(accepted);
+  const struct {
+    const char* document;
+    std::size_t line;
+    std::size_t column;
+    const char* saw;
+  } refused[] = {
+      {"[=]\n", 1, 2, "'='"},
+      {"[.a]\n", 1, 2, "'.'"},
+      {"[.]\n", 1, 2, "'.'"},
+      {"[@]\n", 1, 2, "'@'"},
+      {"[ .a]\n", 1, 3, "'.'"},
+      {"[[@]]\n", 1, 3, "'@'"},
+      {"[[[a]]]\n", 1, 3, "'['"},
+      {"[[ [a]]]\n", 1, 4, "'['"},
+      {"[,]\n", 1, 2, "','"},
+      {"[{}]\n", 1, 2, "'{'"},
+      {"[\t#]\n", 1, 3, "'#'"},
+      {"[\n", 1, 2, "the end of the line"},
+      {"[[ \r\n", 1, 4, "the end of the line"},
+      {"[\x01]\n", 1, 2, "U+0001"},
+      // After other lines, also after arrays over several lines and inline tables.
+      {"a = 1\n[=]\n", 2, 2, "'='"},
+      {"[hints]\nalphabet = \"x\"\n\t[[ \t.b]]\n", 3, 6, "'.'"},
+      {"a = [1,\n2]\n[.]\n", 3, 2, "'.'"},
+      {"a = {b = 1}\n [@]\n", 2, 3, "'@'"},
+      {"[a]\n[[b]]\n[[.b]]\n", 3, 3, "'.'"},
+  };
+  for (const auto& test : refused) {
+    SCOPED_TRACE(test.document);
+    const auto found = find_refused_text(test.document);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(*found, (RefusedText{test.line, test.column, std::string(kHeaderKeyStart) + test.saw}));
+  }
+  // A non-ASCII character there keeps its own report.
+  const auto non_ascii = find_refused_text("[ \xD0\x96]\n");
+  ASSERT_TRUE(non_ascii);
+  EXPECT_EQ(non_ascii->column, 3u);
+  EXPECT_TRUE(non_ascii->message.starts_with("unexpected character")) << non_ascii->message;
 }
 
 }  // namespace
