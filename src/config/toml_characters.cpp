@@ -301,6 +301,10 @@ std::optional<RefusedText> find_refused_text(std::string_view toml_text) {
     if ((ch == '[' || ch == '{') && expect == Expect::value && open.size() == kMaxNestedValues)
       return cursor.refuse(
           fmt::format("arrays and inline tables may nest at most {} levels deep", kMaxNestedValues));
+    // The parser takes a '}' where an array expects a value for the start of one (with its
+    // assertions on it aborts).
+    if (ch == '}' && expect == Expect::value && !open.empty() && open.back().bracket == '[')
+      return cursor.refuse("expected a value or the array's closing ']', saw '}'");
     if (ch == '[' && expect == Expect::value) {
       open.push_back({'[', value_level});
       ++value_level;

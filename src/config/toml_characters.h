@@ -7,9 +7,10 @@
 //   - each part of a dotted key is one more level of nested tables, and toml++ walks and frees
 //     them recursively, so some tens of thousands of levels overflow the stack (its own
 //     nesting limit counts arrays and inline tables only, not the parts of their keys);
-//   - toml++ takes the character after a table header's opening brackets (and blanks) for
-//     the start of a key without checking it: with its assertions on it aborts on any other,
-//     without them clang and MSVC build on the assumption that it is one.
+//   - toml++ assumes without checking that the character after a table header's opening
+//     brackets (and blanks) starts a key, and that no '}' stands where an array expects a
+//     value: with its assertions on it aborts when that does not hold, without them clang and
+//     MSVC compile on the assumption that it does.
 // This check refuses the first such text with its position, so the parser never sees it. It
 // follows arrays and inline tables only as deep as the parser takes them, so that its memory
 // stays bounded however many brackets the text opens.
@@ -52,7 +53,8 @@ struct RefusedText {
 //   - the first character after the '[' or '[[' of a [table] or [[array of tables]] header
 //     and the spaces and tabs after it, when it is ASCII and neither a bare key character
 //     (letters, digits, '-', '_' and, as toml++ takes it, '+') nor a quote, a ']' or (after
-//     '[' and blanks) a '['.
+//     '[' and blanks) a '[';
+//   - a '}' where an array expects a value: after its '[' or a ','.
 // Strings are basic ("…"), literal ('…') and their multi-line forms, and a quote starts one
 // only where a key segment or a value may start (the parser reads text glued to a bare value,
 // such as `0"…`, as part of that value); a '.' joins key parts only in a key, never in a value

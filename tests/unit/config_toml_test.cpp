@@ -442,16 +442,23 @@ TEST(ConfigToml, ReportPointsAtTheArrayPastTheNestingLimit) {
   EXPECT_EQ(deepest->hints.alphabet, "qwerty");
 }
 
-TEST(ConfigToml, TableHeadersThatStartWithNoKeyAreRefusedWithAReport) {
-  const auto read = deserialize_config("[hints]\nalphabet = \"qw\"\n[ .colors]\nopacity = 1\n");
+// `document` is refused with `report`, one error alone.
+void expect_report(const std::string& document, const std::string& report) {
+  SCOPED_TRACE(document);
+  const auto read = deserialize_config(document);
   ASSERT_FALSE(read);
-  EXPECT_EQ(read.error().plain(),
-            "TOML parse error at line 3, column 3\n"
-            "  |\n"
-            "3 | [ .colors]\n"
-            "  |   ^\n"
-            "a table header's key must start with a bare key character (A-Za-z0-9_-) or a quote, saw '.'");
+  EXPECT_EQ(read.error().plain(), report);
   EXPECT_EQ(read.error().chain().size(), 1u);
+}
+
+TEST(ConfigToml, TableHeadersThatStartWithNoKeyAreRefusedWithAReport) {
+  expect_report(
+      "[hints]\nalphabet = \"qw\"\n[ .colors]\nopacity = 1\n",
+      "TOML parse error at line 3, column 3\n"
+      "  |\n"
+      "3 | [ .colors]\n"
+      "  |   ^\n"
+      "a table header's key must start with a bare key character (A-Za-z0-9_-) or a quote, saw '.'");
 
   const struct {
     const char* document;
@@ -487,6 +494,15 @@ TEST(ConfigToml, TableHeadersThatStartWithNoKeyAreRefusedWithAReport) {
     ASSERT_TRUE(valid) << valid.error().plain();
     EXPECT_EQ(valid->hints.alphabet, "qw");
   }
+}
+
+TEST(ConfigToml, ABraceWhereAnArrayExpectsAValueIsRefusedWithAReport) {
+  expect_report("[hints]\nalphabet = [\"qw\", }\n",
+                "TOML parse error at line 2, column 19\n"
+                "  |\n"
+                "2 | alphabet = [\"qw\", }\n"
+                "  |                   ^\n"
+                "expected a value or the array's closing ']', saw '}'");
 }
 
 }  // namespace

@@ -38,6 +38,23 @@ void expect_accepted(std::span<const std::string> documents) {
   }
 }
 
+// A document and where and why the check refuses it.
+struct Refusal {
+  std::string document;
+  std::size_t line;
+  std::size_t column;
+  std::string message;
+};
+
+void expect_refused(std::span<const Refusal> cases) {
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.document.substr(0, 200));
+    const auto found = find_refused_text(test.document);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(*found, (RefusedText{test.line, test.column, test.message}));
+  }
+}
+
 // `count` copies of `text`.
 std::string repeated(std::size_t count, const std::string& text) {
   std::string out;
@@ -327,44 +344,57 @@ TEST(TomlCharacters, TableHeadersStartWithAKeyOrAreLeftToTheParser) {
       "a = [=]\nb = [.]\nc = [\n[@]]\nd = {e = [.]}\nf.[=]\n",
   };
   expect_accepted(accepted);
-  const struct {
-    const char* document;
-    std::size_t line;
-    std::size_t column;
-    const char* saw;
-  } refused[] = {
-      {"[=]\n", 1, 2, "'='"},
-      {"[.a]\n", 1, 2, "'.'"},
-      {"[.]\n", 1, 2, "'.'"},
-      {"[@]\n", 1, 2, "'@'"},
-      {"[ .a]\n", 1, 3, "'.'"},
-      {"[[@]]\n", 1, 3, "'@'"},
-      {"[[[a]]]\n", 1, 3, "'['"},
-      {"[[ [a]]]\n", 1, 4, "'['"},
-      {"[,]\n", 1, 2, "','"},
-      {"[{}]\n", 1, 2, "'{'"},
-      {"[\t#]\n", 1, 3, "'#'"},
-      {"[\n", 1, 2, "the end of the line"},
-      {"[[ \r\n", 1, 4, "the end of the line"},
-      {"[\x01]\n", 1, 2, "U+0001"},
+  const std::string key_start = kHeaderKeyStart;
+  const Refusal refused[] = {
+      {"[=]\n", 1, 2, key_start + "'='"},
+      {"[.a]\n", 1, 2, key_start + "'.'"},
+      {"[.]\n", 1, 2, key_start + "'.'"},
+      {"[@]\n", 1, 2, key_start + "'@'"},
+      {"[ .a]\n", 1, 3, key_start + "'.'"},
+      {"[[@]]\n", 1, 3, key_start + "'@'"},
+      {"[[[a]]]\n", 1, 3, key_start + "'['"},
+      {"[[ [a]]]\n", 1, 4, key_start + "'['"},
+      {"[,]\n", 1, 2, key_start + "','"},
+      {"[{}]\n", 1, 2, key_start + "'{'"},
+      {"[\t#]\n", 1, 3, key_start + "'#'"},
+      {"[\n", 1, 2, key_start + "the end of the line"},
+      {"[[ \r\n", 1, 4, key_start + "the end of the line"},
+      {"[\x01]\n", 1, 2, key_start + "U+0001"},
       // After other lines, also after arrays over several lines and inline tables.
-      {"a = 1\n[=]\n", 2, 2, "'='"},
-      {"[hints]\nalphabet = \"x\"\n\t[[ \t.b]]\n", 3, 6, "'.'"},
-      {"a = [1,\n2]\n[.]\n", 3, 2, "'.'"},
-      {"a = {b = 1}\n [@]\n", 2, 3, "'@'"},
-      {"[a]\n[[b]]\n[[.b]]\n", 3, 3, "'.'"},
+      {"a = 1\n[=]\n", 2, 2, key_start + "'='"},
+      {"[hints]\nalphabet = \"x\"\n\t[[ \t.b]]\n", 3, 6, key_start + "'.'"},
+      {"a = [1,\n2]\n[.]\n", 3, 2, key_start + "'.'"},
+      {"a = {b = 1}\n [@]\n", 2, 3, key_start + "'@'"},
+      {"[a]\n[[b]]\n[[.b]]\n", 3, 3, key_start + "'.'"},
   };
-  for (const auto& test : refused) {
-    SCOPED_TRACE(test.document);
-    const auto found = find_refused_text(test.document);
-    ASSERT_TRUE(found);
-    EXPECT_EQ(*found, (RefusedText{test.line, test.column, std::string(kHeaderKeyStart) + test.saw}));
-  }
+  expect_refused(refused);
   // A non-ASCII character there keeps its own report.
   const auto non_ascii = find_refused_text("[ \xD0\x96]\n");
   ASSERT_TRUE(non_ascii);
   EXPECT_EQ(non_ascii->column, 3u);
   EXPECT_TRUE(non_ascii->message.starts_with("unexpected character")) << non_ascii->message;
+}
+
+TEST(TomlCharacters, ABraceWhereAnArrayExpectsAValueIsRefused) {
+  // Accepted: braces of inline tables, in arrays too, and a '}' the parser refuses itself.
+  const std::string accepted[] = {
+      "a = [{}, {b = 1}, [{}]]\n",
+      "a = {b = [1, 2], c = {}}\n",
+      "a = [1 }\n",
+      "a = }\nb = {c = }}\n",
+  };
+  expect_accepted(accepted);
+  const std::string brace = "expected a value or the array's closing ']', saw '}'";
+  const Refusal refused[] = {
+      {"a = [}", 1, 6, brace},
+      {"a = [1, }\n", 1, 9, brace},
+      {"a = [ # c\n}\n", 2, 1, brace},
+      {"a = [\n\n  }\n]\n", 3, 3, brace},
+      {"a = [[}]]\n", 1, 7, brace},
+      {"a = {b = [}]}\n", 1, 11, brace},
+      {"[t]\nb = [{}, }\n", 2, 10, brace},
+  };
+  expect_refused(refused);
 }
 
 }  // namespace
