@@ -1,6 +1,7 @@
 #include "config/toml_characters.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -52,6 +53,9 @@ class Cursor {
     const std::size_t end = text_.find_first_not_of(c, pos_);
     return (end == std::string_view::npos ? text_.size() : end) - pos_;
   }
+
+  // The text from the cursor on.
+  [[nodiscard]] std::string_view rest() const { return text_.substr(pos_); }
 
   void advance(std::size_t count = 1) {
     for (; count > 0 && pos_ < text_.size(); --count) {
@@ -182,6 +186,28 @@ bool ends_bare_value(char32_t c) {
   return is_blank(c) || c == U'\r' || c == U'\n' || c == U']' || c == U'}' || c == U',' || c == U'#';
 }
 
+// Whether `value`, a bare value the parser read, and `after` it hold a date, one space and a
+// single digit with a terminator after it. The parser takes the date for the start of a date
+// and time that is written with a space, reads the digit, and then takes it for granted that
+// more of the time follows (with its assertions on it aborts). Its date has ten characters,
+// not counting '_', with '-' as the fifth and the eighth; text of that shape that is no date
+// is taken too, as such a value cannot be followed by a digit in any TOML document.
+bool is_date_then_lone_digit(std::string_view value, std::string_view after) {
+  std::array<char, 10> chars{};
+  std::size_t count = 0;
+  for (const char c : value) {
+    if (c == '_') continue;
+    if (count == chars.size()) return false;
+    chars[count++] = c;
+  }
+  if (count != chars.size() || chars[4] != '-' || chars[7] != '-' || after.size() < 3 || after[0] != ' ' ||
+      after[1] < '0' || after[1] > '9')
+    return false;
+  // The parser's terminators also count the vertical white space from '\n' to '\r'.
+  const char end = after[2];
+  return ends_bare_value(static_cast<unsigned char>(end)) || (end >= '\n' && end <= '\r');
+}
+
 // What the text outside strings and comments holds next. A quote starts a string only where a
 // key segment or a value may start; elsewhere it is one more character of text the parser
 // refuses, and what follows is checked as such. The parser reads a bare value up to one of
@@ -293,7 +319,12 @@ std::optional<RefusedText> find_refused_text(std::string_view toml_text) {
       continue;
     }
     if (expect == Expect::value && ch != '[' && ch != '{' && ch != ']' && ch != '}' && ch != ',') {
+      const std::string_view value = cursor.rest();
       cursor.advance_while([](char32_t x) { return is_ascii(x) && !ends_bare_value(x); });
+      if (is_date_then_lone_digit(value.substr(0, value.size() - cursor.rest().size()), cursor.rest())) {
+        cursor.advance();
+        return cursor.refuse("expected a time (hh:mm:ss) after the date and its space, saw a single digit");
+      }
       expect = Expect::nothing;
       continue;
     }

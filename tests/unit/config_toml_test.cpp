@@ -505,5 +505,14 @@ TEST(ConfigToml, ABraceWhereAnArrayExpectsAValueIsRefusedWithAReport) {
                 "expected a value or the array's closing ']', saw '}'");
 }
 
+TEST(ConfigToml, ADateFollowedByASpaceAndALoneDigitIsRefusedWithAReport) {
+  expect_report("[hints]\nalphabet = 1979-05-27 1\n",
+                "TOML parse error at line 2, column 23\n"
+                "  |\n"
+                "2 | alphabet = 1979-05-27 1\n"
+                "  |                       ^\n"
+                "expected a time (hh:mm:ss) after the date and its space, saw a single digit");
+}
+
 }  // namespace
 }  // namespace vantro::config

@@ -397,5 +397,35 @@ TEST(TomlCharacters, ABraceWhereAnArrayExpectsAValueIsRefused) {
   expect_refused(refused);
 }
 
+TEST(TomlCharacters, ADateFollowedByASpaceAndALoneDigitIsRefused) {
+  // Accepted: dates and date-times, and text after a date that the parser refuses itself.
+  const std::string accepted[] = {
+      "a = 1979-05-27\nb = 1979-05-27 07:32:00\nc = [1979-05-27, 1979-05-27 07:32:00Z]\n",
+      "a = 1979-05-27 12\n",
+      "a = 1979-05-27  1\n",
+      "a = 1979-05-27\t1\n",
+      "a = 1979-05-27 1",
+      "a = 1979-05-271 1\n",
+      "a = \"1979-05-27 1\"\n# 1979-05-27 1\n",
+  };
+  expect_accepted(accepted);
+  const std::string lone_digit =
+      "expected a time (hh:mm:ss) after the date and its space, saw a single digit";
+  const Refusal refused[] = {
+      {"a = 1979-05-27 1\n", 1, 16, lone_digit},
+      {"a = 1979-05-27 1\r\n", 1, 16, lone_digit},
+      {"a = 1979-05-27 1 # c\n", 1, 16, lone_digit},
+      {"a = 1979-05-27 1#\n", 1, 16, lone_digit},
+      {"a = 1979-05-27 1\v", 1, 16, lone_digit},
+      {"a = [1979-05-27 1]\n", 1, 17, lone_digit},
+      {"a = {b = 1979-05-27 1}\n", 1, 21, lone_digit},
+      {"[t]\nb = [1, 1979-05-27 0, 2]\n", 2, 20, lone_digit},
+      // The parser skips '_' and looks only at the shape.
+      {"a = 1_979-05-27 1\n", 1, 17, lone_digit},
+      {"a = 00a0-00-00 1,\n", 1, 16, lone_digit},
+  };
+  expect_refused(refused);
+}
+
 }  // namespace
 }  // namespace vantro::config
