@@ -186,6 +186,10 @@ bool ends_bare_value(char32_t c) {
   return is_blank(c) || c == U'\r' || c == U'\n' || c == U']' || c == U'}' || c == U',' || c == U'#';
 }
 
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+
 // Whether `value`, a bare value the parser read, and `after` it hold a date, one space and a
 // single digit with a terminator after it. The parser takes the date for the start of a date
 // and time that is written with a space, reads the digit, and then takes it for granted that
@@ -201,11 +205,28 @@ bool is_date_then_lone_digit(std::string_view value, std::string_view after) {
     chars[count++] = c;
   }
   if (count != chars.size() || chars[4] != '-' || chars[7] != '-' || after.size() < 3 || after[0] != ' ' ||
-      after[1] < '0' || after[1] > '9')
+      !is_digit(after[1]))
     return false;
   // The parser's terminators also count the vertical white space from '\n' to '\r'.
   const char end = after[2];
   return ends_bare_value(static_cast<unsigned char>(end)) || (end >= '\n' && end <= '\r');
+}
+
+// Whether a bare value, from the start of `text` on, begins with a date (YYYY-MM-DD) and a 'T'
+// that no digit follows. The parser reads such a value as a date and time when the rest of it
+// looks like one, and takes the first digit of the hour after the 'T' for granted (with its
+// assertions on it aborts). No TOML document holds such a value.
+bool is_date_then_t_without_hour(std::string_view text) {
+  constexpr std::string_view kShape = "0000-00-00T";
+  if (text.size() < kShape.size()) return false;
+  for (std::size_t i = 0; i < kShape.size(); ++i) {
+    const char c = text[i];
+    const bool fits = kShape[i] == '0'   ? is_digit(c)
+                      : kShape[i] == 'T' ? (c == 'T' || c == 't')
+                                         : c == kShape[i];
+    if (!fits) return false;
+  }
+  return text.size() == kShape.size() || !is_digit(text[kShape.size()]);
 }
 
 // What the text outside strings and comments holds next. A quote starts a string only where a
@@ -320,6 +341,10 @@ std::optional<RefusedText> find_refused_text(std::string_view toml_text) {
     }
     if (expect == Expect::value && ch != '[' && ch != '{' && ch != ']' && ch != '}' && ch != ',') {
       const std::string_view value = cursor.rest();
+      if (is_date_then_t_without_hour(value)) {
+        cursor.advance(11);
+        return cursor.refuse("expected a time (hh:mm:ss) after the date and its 'T'");
+      }
       cursor.advance_while([](char32_t x) { return is_ascii(x) && !ends_bare_value(x); });
       if (is_date_then_lone_digit(value.substr(0, value.size() - cursor.rest().size()), cursor.rest())) {
         cursor.advance();

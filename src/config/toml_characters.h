@@ -9,9 +9,9 @@
 //     nesting limit counts arrays and inline tables only, not the parts of their keys);
 //   - toml++ assumes without checking that the character after a table header's opening
 //     brackets (and blanks) starts a key, that no '}' stands where an array expects a value,
-//     and that a digit after a date and a space is followed by more of a time: with its
-//     assertions on it aborts when that does not hold, without them clang and MSVC compile on
-//     the assumption that it does.
+//     and that a time follows a date and its 'T' or space: with its assertions on it aborts
+//     when that does not hold, without them clang and MSVC compile on the assumption that it
+//     does.
 // This check refuses the first such text with its position, so the parser never sees it. It
 // follows arrays and inline tables only as deep as the parser takes them, so that its memory
 // stays bounded however many brackets the text opens.
@@ -58,7 +58,9 @@ struct RefusedText {
 //   - a '}' where an array expects a value: after its '[' or a ',';
 //   - the digit of a bare value of ten characters (not counting '_') with '-' as the fifth
 //     and the eighth, such as a date, that is followed by one space, that single digit and
-//     a character that ends a value (white space, a line end, ']', '}', ',' or '#').
+//     a character that ends a value (white space, a line end, ']', '}', ',' or '#');
+//   - the character after the 'T' (or 't') of a bare value that starts with a date
+//     (YYYY-MM-DD) and that 'T', when it is no digit (or at the end of the text).
 // Strings are basic ("…"), literal ('…') and their multi-line forms, and a quote starts one
 // only where a key segment or a value may start (the parser reads text glued to a bare value,
 // such as `0"…`, as part of that value); a '.' joins key parts only in a key, never in a value

@@ -514,5 +514,14 @@ TEST(ConfigToml, ADateFollowedByASpaceAndALoneDigitIsRefusedWithAReport) {
                 "expected a time (hh:mm:ss) after the date and its space, saw a single digit");
 }
 
+TEST(ConfigToml, ADateAndATWithoutAnHourAreRefusedWithAReport) {
+  expect_report("[hints]\nalphabet = 1979-05-27T:00\n",
+                "TOML parse error at line 2, column 23\n"
+                "  |\n"
+                "2 | alphabet = 1979-05-27T:00\n"
+                "  |                       ^\n"
+                "expected a time (hh:mm:ss) after the date and its 'T'");
+}
+
 }  // namespace
 }  // namespace vantro::config

@@ -427,5 +427,26 @@ TEST(TomlCharacters, ADateFollowedByASpaceAndALoneDigitIsRefused) {
   expect_refused(refused);
 }
 
+TEST(TomlCharacters, ADateAndATWithoutAnHourAreRefused) {
+  // Accepted: date-times with 'T' or 't', and such text in strings and comments.
+  const std::string accepted[] = {
+      "a = 1979-05-27T07:32:00\nb = 1979-05-27t00:32:00.999999-07:00\nc = [1979-05-27T07:32:00Z]\n",
+      "a = \"1979-05-27T:\" # 1979-05-27T:\n",
+      "a = 1979-0527T:\nb = 19790-05-27T:\n",
+  };
+  expect_accepted(accepted);
+  const std::string no_hour = "expected a time (hh:mm:ss) after the date and its 'T'";
+  const Refusal refused[] = {
+      {"a = 1979-05-27T:\n", 1, 16, no_hour},
+      {"a = 1979-05-27Tx:\n", 1, 16, no_hour},
+      {"a = 1979-05-27t-1:0\n", 1, 16, no_hour},
+      {"a = 1979-05-27Tz1:", 1, 16, no_hour},
+      {"a = 1979-05-27T\n", 1, 16, no_hour},
+      {"a = 1979-05-27T", 1, 16, no_hour},
+      {"[t]\nb = [1, {c = 1979-05-27T :}]\n", 2, 25, no_hour},
+  };
+  expect_refused(refused);
+}
+
 }  // namespace
 }  // namespace vantro::config
