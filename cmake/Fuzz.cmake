@@ -1,6 +1,8 @@
 # Fuzz targets: each fuzz/<name>.cpp is a libFuzzer-style harness (LLVMFuzzerTestOneInput)
 # linked with AFL++'s driver into fuzz_<name>. The `fuzz` preset builds them with
-# afl-g++-fast and AddressSanitizer/UndefinedBehaviorSanitizer; scripts/fuzz runs them.
+# afl-g++-fast and AddressSanitizer/UndefinedBehaviorSanitizer; scripts/fuzz runs them. Its
+# optimised build keeps assertions on (no NDEBUG), those of the libraries too, so that input
+# which breaks what a library assumes of it aborts the target instead of passing unseen.
 
 set(VANTRO_AFL_DRIVER /usr/lib/afl/libAFLDriver.a CACHE FILEPATH "AFL++'s libFuzzer-style driver")
 if(NOT EXISTS ${VANTRO_AFL_DRIVER})

@@ -8,6 +8,11 @@
 #include <cstdlib>
 #include <string_view>
 
+// The targets are built with assertions on, the libraries' too (see cmake/Fuzz.cmake).
+#ifdef NDEBUG
+#error "fuzz targets need assertions: build them with the fuzz preset, which defines no NDEBUG"
+#endif
+
 #define VANTRO_FUZZ_CHECK(condition)                                                        \
   do {                                                                                      \
     if (!(condition)) {                                                                     \

@@ -1,6 +1,7 @@
 #include "config/toml_characters.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -52,6 +53,9 @@ class Cursor {
     const std::size_t end = text_.find_first_not_of(c, pos_);
     return (end == std::string_view::npos ? text_.size() : end) - pos_;
   }
+
+  // The text from the cursor on.
+  [[nodiscard]] std::string_view rest() const { return text_.substr(pos_); }
 
   void advance(std::size_t count = 1) {
     for (; count > 0 && pos_ < text_.size(); --count) {
@@ -148,10 +152,81 @@ bool is_bare_key_character(char c) {
          c == '+';  // toml++ takes '+' too with its unreleased features
 }
 
+// The character after a table header's '[' or '[[' and blanks, for a refusal: `'='`, or its
+// code point when it shows nothing.
+std::string describe_header_start(char32_t c) {
+  if (c == U'\n' || c == U'\r') return "the end of the line";
+  if (c < 0x20 || c == 0x7F) return fmt::format("U+{:04X}", static_cast<std::uint32_t>(c));
+  return fmt::format("'{}'", static_cast<char>(c));
+}
+
+// From the '[' that opens a table header to the start of its key: past the second '[' of an
+// array of tables and the blanks after them. The parser takes what stands there for the start
+// of a key without looking (with its assertions on, anything else aborts it), so that has to
+// be a bare key character or a quote. A ']' (a header without a key), '[' after '[' and blanks
+// (brackets apart), the end of the text, invalid UTF-8 and non-ASCII characters are left to
+// the parser's reports and to this check's own.
+Finding scan_header_opening(Cursor& cursor) {
+  cursor.advance();
+  const bool array = cursor.peek() == U'[';
+  if (array) cursor.advance();
+  cursor.advance_while(is_blank);
+  const auto c = cursor.peek();
+  if (!c || !is_ascii(*c) || *c == U'"' || *c == U'\'' || *c == U']' || (*c == U'[' && !array) ||
+      is_bare_key_character(static_cast<char>(*c)))
+    return std::nullopt;
+  return cursor.refuse(
+      "a table header's key must start with a bare key character (A-Za-z0-9_-) or a quote, saw " +
+      describe_header_start(*c));
+}
+
 // Where a bare value (number, boolean, date-time) ends for the parser, which reads up to there
 // before it judges the value.
 bool ends_bare_value(char32_t c) {
   return is_blank(c) || c == U'\r' || c == U'\n' || c == U']' || c == U'}' || c == U',' || c == U'#';
+}
+
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Whether `value`, a bare value the parser read, and `after` it hold a date, one space and a
+// single digit with a terminator after it. The parser takes the date for the start of a date
+// and time that is written with a space, reads the digit, and then takes it for granted that
+// more of the time follows (with its assertions on it aborts). Its date has ten characters,
+// not counting '_', with '-' as the fifth and the eighth; text of that shape that is no date
+// is taken too, as such a value cannot be followed by a digit in any TOML document.
+bool is_date_then_lone_digit(std::string_view value, std::string_view after) {
+  std::array<char, 10> chars{};
+  std::size_t count = 0;
+  for (const char c : value) {
+    if (c == '_') continue;
+    if (count == chars.size()) return false;
+    chars[count++] = c;
+  }
+  if (count != chars.size() || chars[4] != '-' || chars[7] != '-' || after.size() < 3 || after[0] != ' ' ||
+      !is_digit(after[1]))
+    return false;
+  // The parser's terminators also count the vertical white space from '\n' to '\r'.
+  const char end = after[2];
+  return ends_bare_value(static_cast<unsigned char>(end)) || (end >= '\n' && end <= '\r');
+}
+
+// Whether a bare value, from the start of `text` on, begins with a date (YYYY-MM-DD) and a 'T'
+// that no digit follows. The parser reads such a value as a date and time when the rest of it
+// looks like one, and takes the first digit of the hour after the 'T' for granted (with its
+// assertions on it aborts). No TOML document holds such a value.
+bool is_date_then_t_without_hour(std::string_view text) {
+  constexpr std::string_view kShape = "0000-00-00T";
+  if (text.size() < kShape.size()) return false;
+  for (std::size_t i = 0; i < kShape.size(); ++i) {
+    const char c = text[i];
+    const bool fits = kShape[i] == '0'   ? is_digit(c)
+                      : kShape[i] == 'T' ? (c == 'T' || c == 't')
+                                         : c == kShape[i];
+    if (!fits) return false;
+  }
+  return text.size() == kShape.size() || !is_digit(text[kShape.size()]);
 }
 
 // What the text outside strings and comments holds next. A quote starts a string only where a
@@ -184,10 +259,10 @@ class Nesting {
     if (header_) table_ = key_;
     start_key(table_);
   }
-  // At a '[' where a key may start: a table header when no part was read yet.
-  void maybe_start_header() {
-    if (segments_ == 0) start_key(0, true);
-  }
+  // Whether a '[' where a key may start opens a table header: no part of a key was read on
+  // this line and no header opened on it.
+  [[nodiscard]] bool opens_header() const { return segments_ == 0 && !header_; }
+  void start_header() { start_key(0, true); }
   // The key part that starts at the cursor; refuses the one past a limit.
   [[nodiscard]] Finding count_segment(const Cursor& cursor) {
     if (++segments_ > kMaxKeySegments)
@@ -265,7 +340,16 @@ std::optional<RefusedText> find_refused_text(std::string_view toml_text) {
       continue;
     }
     if (expect == Expect::value && ch != '[' && ch != '{' && ch != ']' && ch != '}' && ch != ',') {
+      const std::string_view value = cursor.rest();
+      if (is_date_then_t_without_hour(value)) {
+        cursor.advance(11);
+        return cursor.refuse("expected a time (hh:mm:ss) after the date and its 'T'");
+      }
       cursor.advance_while([](char32_t x) { return is_ascii(x) && !ends_bare_value(x); });
+      if (is_date_then_lone_digit(value.substr(0, value.size() - cursor.rest().size()), cursor.rest())) {
+        cursor.advance();
+        return cursor.refuse("expected a time (hh:mm:ss) after the date and its space, saw a single digit");
+      }
       expect = Expect::nothing;
       continue;
     }
@@ -273,6 +357,10 @@ std::optional<RefusedText> find_refused_text(std::string_view toml_text) {
     if ((ch == '[' || ch == '{') && expect == Expect::value && open.size() == kMaxNestedValues)
       return cursor.refuse(
           fmt::format("arrays and inline tables may nest at most {} levels deep", kMaxNestedValues));
+    // The parser takes a '}' where an array expects a value for the start of one (with its
+    // assertions on it aborts).
+    if (ch == '}' && expect == Expect::value && !open.empty() && open.back().bracket == '[')
+      return cursor.refuse("expected a value or the array's closing ']', saw '}'");
     if (ch == '[' && expect == Expect::value) {
       open.push_back({'[', value_level});
       ++value_level;
@@ -297,7 +385,11 @@ std::optional<RefusedText> find_refused_text(std::string_view toml_text) {
       if (open.back().bracket == (ch == ']' ? '[' : '{')) open.pop_back();
       expect = Expect::nothing;
     } else if (ch == '[' && expect == Expect::key) {
-      if (open.empty()) nesting.maybe_start_header();
+      if (open.empty() && nesting.opens_header()) {
+        nesting.start_header();
+        if (auto finding = scan_header_opening(cursor)) return finding;
+        continue;
+      }
     } else {
       expect = Expect::nothing;  // also after a table header's ']'
     }

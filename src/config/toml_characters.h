@@ -6,7 +6,12 @@
 //     basic strings;
 //   - each part of a dotted key is one more level of nested tables, and toml++ walks and frees
 //     them recursively, so some tens of thousands of levels overflow the stack (its own
-//     nesting limit counts arrays and inline tables only, not the parts of their keys).
+//     nesting limit counts arrays and inline tables only, not the parts of their keys);
+//   - toml++ assumes without checking that the character after a table header's opening
+//     brackets (and blanks) starts a key, that no '}' stands where an array expects a value,
+//     and that a time follows a date and its 'T' or space: with its assertions on it aborts
+//     when that does not hold, without them clang and MSVC compile on the assumption that it
+//     does.
 // This check refuses the first such text with its position, so the parser never sees it. It
 // follows arrays and inline tables only as deep as the parser takes them, so that its memory
 // stays bounded however many brackets the text opens.
@@ -45,7 +50,17 @@ struct RefusedText {
 //     table, which has two levels for each part of its header (a part may name an array of
 //     tables, whose last element is one level more);
 //   - the '[' or '{' of an array or inline table inside 256 others, where the parser would
-//     refuse the value as nested too deep.
+//     refuse the value as nested too deep;
+//   - the first character after the '[' or '[[' of a [table] or [[array of tables]] header
+//     and the spaces and tabs after it, when it is ASCII and neither a bare key character
+//     (letters, digits, '-', '_' and, as toml++ takes it, '+') nor a quote, a ']' or (after
+//     '[' and blanks) a '[';
+//   - a '}' where an array expects a value: after its '[' or a ',';
+//   - the digit of a bare value of ten characters (not counting '_') with '-' as the fifth
+//     and the eighth, such as a date, that is followed by one space, that single digit and
+//     a character that ends a value (white space, a line end, ']', '}', ',' or '#');
+//   - the character after the 'T' (or 't') of a bare value that starts with a date
+//     (YYYY-MM-DD) and that 'T', when it is no digit (or at the end of the text).
 // Strings are basic ("…"), literal ('…') and their multi-line forms, and a quote starts one
 // only where a key segment or a value may start (the parser reads text glued to a bare value,
 // such as `0"…`, as part of that value); a '.' joins key parts only in a key, never in a value

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace vantro::overlay {
 namespace {
@@ -32,7 +33,11 @@ std::optional<Leader> leader_geometry(const Rect& badge, const Rect& target) {
   const Ends y = axis_ends(badge.top, badge.bottom, target.top, target.bottom);
   const std::int64_t dx = std::int64_t{x.target} - x.badge;
   const std::int64_t dy = std::int64_t{y.target} - y.badge;
-  if (dx * dx + dy * dy < std::int64_t{kMinLeaderLength} * kMinLeaderLength) return std::nullopt;
+  // Either difference may come near 2^32, whose square no 64-bit integer holds: a line as long
+  // as kMinLeaderLength along one axis is long enough without squaring.
+  const bool long_enough = std::abs(dx) >= kMinLeaderLength || std::abs(dy) >= kMinLeaderLength ||
+                           dx * dx + dy * dy >= std::int64_t{kMinLeaderLength} * kMinLeaderLength;
+  if (!long_enough) return std::nullopt;
 
   const float fdx = static_cast<float>(dx), fdy = static_cast<float>(dy);
   const float d = std::max(std::sqrt(fdx * fdx + fdy * fdy), 1.0f);

@@ -442,5 +442,86 @@ TEST(ConfigToml, ReportPointsAtTheArrayPastTheNestingLimit) {
   EXPECT_EQ(deepest->hints.alphabet, "qwerty");
 }
 
+// `document` is refused with `report`, one error alone.
+void expect_report(const std::string& document, const std::string& report) {
+  SCOPED_TRACE(document);
+  const auto read = deserialize_config(document);
+  ASSERT_FALSE(read);
+  EXPECT_EQ(read.error().plain(), report);
+  EXPECT_EQ(read.error().chain().size(), 1u);
+}
+
+TEST(ConfigToml, TableHeadersThatStartWithNoKeyAreRefusedWithAReport) {
+  expect_report(
+      "[hints]\nalphabet = \"qw\"\n[ .colors]\nopacity = 1\n",
+      "TOML parse error at line 3, column 3\n"
+      "  |\n"
+      "3 | [ .colors]\n"
+      "  |   ^\n"
+      "a table header's key must start with a bare key character (A-Za-z0-9_-) or a quote, saw '.'");
+
+  const struct {
+    const char* document;
+    const char* header;
+  } refused[] = {
+      {"[=]\n", "TOML parse error at line 1, column 2\n"},
+      {"[.a]\n", "TOML parse error at line 1, column 2\n"},
+      {"[.]\n", "TOML parse error at line 1, column 2\n"},
+      {"[@]\n", "TOML parse error at line 1, column 2\n"},
+      {"[ .a]\n", "TOML parse error at line 1, column 3\n"},
+      {"[[@]]\n", "TOML parse error at line 1, column 3\n"},
+      {"[[[a]]]\n", "TOML parse error at line 1, column 3\n"},
+      {"[[ [a]]]\n", "TOML parse error at line 1, column 4\n"},
+      {"[hints]\nalphabet = \"qw\"\n[=]\n", "TOML parse error at line 3, column 2\n"},
+      {"[startup]\r\n[[\r\n", "TOML parse error at line 2, column 3\n"},
+  };
+  for (const auto& test : refused) {
+    SCOPED_TRACE(test.document);
+    const auto header = deserialize_config(test.document);
+    ASSERT_FALSE(header);
+    EXPECT_TRUE(header.error().plain().starts_with(test.header)) << header.error().plain();
+    EXPECT_TRUE(reason(header.error()).starts_with("a table header's key must start with"))
+        << header.error().plain();
+  }
+
+  // Headers that start with a key still read.
+  const char* const documents[] = {"[a]\n", "[ \"a\" ]\n", "[[a.b]]\n", "['x']\n",
+                                   "[\t\"b\" . c]\n[[ d ]]\n"};
+  for (const char* document : documents) {
+    SCOPED_TRACE(document);
+    const std::string text = std::string(document) + "[hints]\nalphabet = \"qw\"\n";
+    const auto valid = deserialize_config(text);
+    ASSERT_TRUE(valid) << valid.error().plain();
+    EXPECT_EQ(valid->hints.alphabet, "qw");
+  }
+}
+
+TEST(ConfigToml, ABraceWhereAnArrayExpectsAValueIsRefusedWithAReport) {
+  expect_report("[hints]\nalphabet = [\"qw\", }\n",
+                "TOML parse error at line 2, column 19\n"
+                "  |\n"
+                "2 | alphabet = [\"qw\", }\n"
+                "  |                   ^\n"
+                "expected a value or the array's closing ']', saw '}'");
+}
+
+TEST(ConfigToml, ADateFollowedByASpaceAndALoneDigitIsRefusedWithAReport) {
+  expect_report("[hints]\nalphabet = 1979-05-27 1\n",
+                "TOML parse error at line 2, column 23\n"
+                "  |\n"
+                "2 | alphabet = 1979-05-27 1\n"
+                "  |                       ^\n"
+                "expected a time (hh:mm:ss) after the date and its space, saw a single digit");
+}
+
+TEST(ConfigToml, ADateAndATWithoutAnHourAreRefusedWithAReport) {
+  expect_report("[hints]\nalphabet = 1979-05-27T:00\n",
+                "TOML parse error at line 2, column 23\n"
+                "  |\n"
+                "2 | alphabet = 1979-05-27T:00\n"
+                "  |                       ^\n"
+                "expected a time (hh:mm:ss) after the date and its 'T'");
+}
+
 }  // namespace
 }  // namespace vantro::config

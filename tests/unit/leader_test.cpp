@@ -2,8 +2,32 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <limits>
+
 namespace vantro::overlay {
 namespace {
+
+// A badge, its target and the ends of the line between them.
+struct EndsCase {
+  const char* what;
+  Rect badge;
+  Rect target;
+  Point badge_end;
+  Point target_end;
+};
+
+// The leader of `c`, after checking that there is one with the ends of `c`.
+std::optional<Leader> leader_with_ends(const EndsCase& c) {
+  SCOPED_TRACE(c.what);
+  const auto leader = leader_geometry(c.badge, c.target);
+  EXPECT_TRUE(leader);
+  if (leader) {
+    EXPECT_EQ(leader->badge_end, c.badge_end);
+    EXPECT_EQ(leader->target_end, c.target_end);
+  }
+  return leader;
+}
 
 TEST(Leader, BadgeInsideItsTargetGetsNoLine) {
   const Rect target{0, 0, 100, 50};
@@ -42,13 +66,7 @@ TEST(Leader, SixPixelsBelowTheBadgeDrawsLineAndArrowHead) {
 }
 
 TEST(Leader, EachAxisPicksItsOwnEnds) {
-  struct Case {
-    const char* what;
-    Rect badge;
-    Rect target;
-    Point badge_end;
-    Point target_end;
-  } cases[] = {
+  const EndsCase cases[] = {
       {"badge left of target", {0, 10, 20, 30}, {50, 0, 90, 40}, {20, 20}, {50, 20}},
       {"badge right of target", {100, 10, 120, 30}, {50, 0, 90, 40}, {100, 20}, {90, 20}},
       {"badge below target", {0, 60, 20, 80}, {0, 0, 90, 40}, {10, 60}, {10, 40}},
@@ -56,13 +74,7 @@ TEST(Leader, EachAxisPicksItsOwnEnds) {
       // The middle of an overlap truncates toward zero, also for negative coordinates.
       {"negative middle", {-21, -40, -2, -20}, {-30, 0, 0, 10}, {-11, -20}, {-11, 0}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    const auto leader = leader_geometry(c.badge, c.target);
-    ASSERT_TRUE(leader);
-    EXPECT_EQ(leader->badge_end, c.badge_end);
-    EXPECT_EQ(leader->target_end, c.target_end);
-  }
+  for (const auto& c : cases) (void)leader_with_ends(c);
 }
 
 TEST(Leader, ArrowCornersAreRoundedToTheNearestPixel) {
@@ -88,6 +100,46 @@ TEST(Leader, ArrowCornersAreRoundedToTheNearestPixel) {
     EXPECT_EQ(leader->arrow[0], leader->target_end);
     EXPECT_EQ(leader->arrow[1], c.corner1);
     EXPECT_EQ(leader->arrow[2], c.corner2);
+  }
+}
+
+TEST(Leader, EndsAtOppositeEndsOfTheCoordinateRangeGetALine) {
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  const EndsCase cases[] = {
+      // 2^32 - 26 apart on both axes.
+      {"badge at the low corner",
+       {kMin, kMin, kMin + 13, kMin + 13},
+       {kMax - 12, kMax - 12, kMax, kMax},
+       {kMin + 13, kMin + 13},
+       {kMax - 12, kMax - 12}},
+      {"badge at the high corner",
+       {kMax - 19, kMax - 20, kMax, kMax},
+       {kMin, kMin, kMin + 10, kMin + 10},
+       {kMax - 19, kMax - 20},
+       {kMin + 10, kMin + 10}},
+      {"one axis only",
+       {0, kMin, 19, kMin + 20},
+       {0, kMax - 100, 100, kMax},
+       {9, kMin + 20},
+       {9, kMax - 100}},
+      // A target whose right edge wrapped past the end of the range.
+      {"target inside out",
+       {kMax - 19, 50, kMax, 70},
+       {kMax - 200, 0, kMin + 5, 50},
+       {kMax - 19, 50},
+       {kMin + 5, 50}},
+  };
+  for (const auto& c : cases) {
+    const auto leader = leader_with_ends(c);
+    if (!leader) continue;
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(leader->arrow[0], leader->target_end);
+    // The base corners stay beside the tip, as near as a float's 24 bits place them out here.
+    for (const Point corner : {leader->arrow[1], leader->arrow[2]}) {
+      EXPECT_LE(std::llabs(std::int64_t{corner.x} - c.target_end.x), 512) << corner;
+      EXPECT_LE(std::llabs(std::int64_t{corner.y} - c.target_end.y), 512) << corner;
+    }
   }
 }
 

@@ -19,6 +19,8 @@ constexpr const char* kTooDeep =
     "tables may nest at most 1024 levels deep, counting the parts of this key, of the keys of the inline "
     "tables and arrays around it, and twice those of its table header";
 constexpr const char* kNestedTooDeep = "arrays and inline tables may nest at most 256 levels deep";
+constexpr const char* kHeaderKeyStart =
+    "a table header's key must start with a bare key character (A-Za-z0-9_-) or a quote, saw ";
 
 // `count` copies of `part` joined by `separator`: a dotted key of `count` parts.
 std::string dotted(std::size_t count, const std::string& part = "a", const std::string& separator = ".") {
@@ -33,6 +35,23 @@ void expect_accepted(std::span<const std::string> documents) {
     SCOPED_TRACE(document.substr(0, 200));
     const auto found = find_refused_text(document);
     EXPECT_FALSE(found) << found->message;
+  }
+}
+
+// A document and where and why the check refuses it.
+struct Refusal {
+  std::string document;
+  std::size_t line;
+  std::size_t column;
+  std::string message;
+};
+
+void expect_refused(std::span<const Refusal> cases) {
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.document.substr(0, 200));
+    const auto found = find_refused_text(test.document);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(*found, (RefusedText{test.line, test.column, test.message}));
   }
 }
 
@@ -300,6 +319,133 @@ TEST(TomlCharacters, ArraysAndInlineTablesNestAtMost256LevelsDeep) {
     ASSERT_TRUE(found);
     EXPECT_EQ(*found, (RefusedText{test.line, test.column, kNestedTooDeep}));
   }
+}
+
+TEST(TomlCharacters, TableHeadersStartWithAKeyOrAreLeftToTheParser) {
+  // Accepted: headers whose key starts with a bare key character or a quote, and what the
+  // parser refuses with its own report before it reads a key or in the middle of one.
+  const std::string accepted[] = {
+      "[a]\n",
+      "[ \"a\" ]\n",
+      "[[a.b]]\n",
+      "['x']\n",
+      "[\t -]\n[_]\n[+]\n[1.2]\n[[ 'x' . \"y\" ]]\n[a.\"b\".c]\n",
+      "a = 1\n  [[b]] # c\n[[b]]\n",
+      // No key; brackets apart; the end of the text; invalid UTF-8.
+      "[]\n[ ]\n[[]]\n[[ ]]\n",
+      "[ [a]]\n",
+      "[ [=]]\n",
+      "[",
+      "[[ ",
+      "[\xFF]\n",
+      // A key part after a dot is checked by the parser itself.
+      "[a.]\n[a..b]\n[a. .b]\n[a.=]\n[\"a\".]\n[[a.]]\n[a.#]\n",
+      // Arrays as values and brackets inside keys are no table headers.
+      "a = [=]\nb = [.]\nc = [\n[@]]\nd = {e = [.]}\nf.[=]\n",
+  };
+  expect_accepted(accepted);
+  const std::string key_start = kHeaderKeyStart;
+  const Refusal refused[] = {
+      {"[=]\n", 1, 2, key_start + "'='"},
+      {"[.a]\n", 1, 2, key_start + "'.'"},
+      {"[.]\n", 1, 2, key_start + "'.'"},
+      {"[@]\n", 1, 2, key_start + "'@'"},
+      {"[ .a]\n", 1, 3, key_start + "'.'"},
+      {"[[@]]\n", 1, 3, key_start + "'@'"},
+      {"[[[a]]]\n", 1, 3, key_start + "'['"},
+      {"[[ [a]]]\n", 1, 4, key_start + "'['"},
+      {"[,]\n", 1, 2, key_start + "','"},
+      {"[{}]\n", 1, 2, key_start + "'{'"},
+      {"[\t#]\n", 1, 3, key_start + "'#'"},
+      {"[\n", 1, 2, key_start + "the end of the line"},
+      {"[[ \r\n", 1, 4, key_start + "the end of the line"},
+      {"[\x01]\n", 1, 2, key_start + "U+0001"},
+      // After other lines, also after arrays over several lines and inline tables.
+      {"a = 1\n[=]\n", 2, 2, key_start + "'='"},
+      {"[hints]\nalphabet = \"x\"\n\t[[ \t.b]]\n", 3, 6, key_start + "'.'"},
+      {"a = [1,\n2]\n[.]\n", 3, 2, key_start + "'.'"},
+      {"a = {b = 1}\n [@]\n", 2, 3, key_start + "'@'"},
+      {"[a]\n[[b]]\n[[.b]]\n", 3, 3, key_start + "'.'"},
+  };
+  expect_refused(refused);
+  // A non-ASCII character there keeps its own report.
+  const auto non_ascii = find_refused_text("[ \xD0\x96]\n");
+  ASSERT_TRUE(non_ascii);
+  EXPECT_EQ(non_ascii->column, 3u);
+  EXPECT_TRUE(non_ascii->message.starts_with("unexpected character")) << non_ascii->message;
+}
+
+TEST(TomlCharacters, ABraceWhereAnArrayExpectsAValueIsRefused) {
+  // Accepted: braces of inline tables, in arrays too, and a '}' the parser refuses itself.
+  const std::string accepted[] = {
+      "a = [{}, {b = 1}, [{}]]\n",
+      "a = {b = [1, 2], c = {}}\n",
+      "a = [1 }\n",
+      "a = }\nb = {c = }}\n",
+  };
+  expect_accepted(accepted);
+  const std::string brace = "expected a value or the array's closing ']', saw '}'";
+  const Refusal refused[] = {
+      {"a = [}", 1, 6, brace},
+      {"a = [1, }\n", 1, 9, brace},
+      {"a = [ # c\n}\n", 2, 1, brace},
+      {"a = [\n\n  }\n]\n", 3, 3, brace},
+      {"a = [[}]]\n", 1, 7, brace},
+      {"a = {b = [}]}\n", 1, 11, brace},
+      {"[t]\nb = [{}, }\n", 2, 10, brace},
+  };
+  expect_refused(refused);
+}
+
+TEST(TomlCharacters, ADateFollowedByASpaceAndALoneDigitIsRefused) {
+  // Accepted: dates and date-times, and text after a date that the parser refuses itself.
+  const std::string accepted[] = {
+      "a = 1979-05-27\nb = 1979-05-27 07:32:00\nc = [1979-05-27, 1979-05-27 07:32:00Z]\n",
+      "a = 1979-05-27 12\n",
+      "a = 1979-05-27  1\n",
+      "a = 1979-05-27\t1\n",
+      "a = 1979-05-27 1",
+      "a = 1979-05-271 1\n",
+      "a = \"1979-05-27 1\"\n# 1979-05-27 1\n",
+  };
+  expect_accepted(accepted);
+  const std::string lone_digit =
+      "expected a time (hh:mm:ss) after the date and its space, saw a single digit";
+  const Refusal refused[] = {
+      {"a = 1979-05-27 1\n", 1, 16, lone_digit},
+      {"a = 1979-05-27 1\r\n", 1, 16, lone_digit},
+      {"a = 1979-05-27 1 # c\n", 1, 16, lone_digit},
+      {"a = 1979-05-27 1#\n", 1, 16, lone_digit},
+      {"a = 1979-05-27 1\v", 1, 16, lone_digit},
+      {"a = [1979-05-27 1]\n", 1, 17, lone_digit},
+      {"a = {b = 1979-05-27 1}\n", 1, 21, lone_digit},
+      {"[t]\nb = [1, 1979-05-27 0, 2]\n", 2, 20, lone_digit},
+      // The parser skips '_' and looks only at the shape.
+      {"a = 1_979-05-27 1\n", 1, 17, lone_digit},
+      {"a = 00a0-00-00 1,\n", 1, 16, lone_digit},
+  };
+  expect_refused(refused);
+}
+
+TEST(TomlCharacters, ADateAndATWithoutAnHourAreRefused) {
+  // Accepted: date-times with 'T' or 't', and such text in strings and comments.
+  const std::string accepted[] = {
+      "a = 1979-05-27T07:32:00\nb = 1979-05-27t00:32:00.999999-07:00\nc = [1979-05-27T07:32:00Z]\n",
+      "a = \"1979-05-27T:\" # 1979-05-27T:\n",
+      "a = 1979-0527T:\nb = 19790-05-27T:\n",
+  };
+  expect_accepted(accepted);
+  const std::string no_hour = "expected a time (hh:mm:ss) after the date and its 'T'";
+  const Refusal refused[] = {
+      {"a = 1979-05-27T:\n", 1, 16, no_hour},
+      {"a = 1979-05-27Tx:\n", 1, 16, no_hour},
+      {"a = 1979-05-27t-1:0\n", 1, 16, no_hour},
+      {"a = 1979-05-27Tz1:", 1, 16, no_hour},
+      {"a = 1979-05-27T\n", 1, 16, no_hour},
+      {"a = 1979-05-27T", 1, 16, no_hour},
+      {"[t]\nb = [1, {c = 1979-05-27T :}]\n", 2, 25, no_hour},
+  };
+  expect_refused(refused);
 }
 
 }  // namespace
