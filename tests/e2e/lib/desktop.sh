@@ -60,8 +60,12 @@ press() {
   xdotool keyup ctrl shift alt super
   xdotool mousemove 640 400 && xdotool key --clearmodifiers --delay 30 "$@"
 }
-type_to_overlay() {
+# Gives the open overlay the X focus, which a user's overlay has from the moment it opens.
+focus_overlay() {
   xdotool search --onlyvisible --name "^Vantro Overlay\$" windowfocus --sync >/dev/null 2>&1
+}
+type_to_overlay() {
+  focus_overlay
   xdotool key --delay 50 "$@"
 }
 

@@ -19,6 +19,8 @@
 //                                                     standard handles inherited); exit=N
 //   vantro_e2e_probe pickable-windows                 window hwnd=0x… title=…  (one per line)
 //   vantro_e2e_probe unix-ms                          N
+//   vantro_e2e_probe wait-key-up VK TIMEOUT_MS        key up vk=0x… unix_ms=N, once the desktop's
+//                                                     key state (GetAsyncKeyState) has it up
 //   vantro_e2e_probe post-message CLASS MSG WPARAM LPARAM TIMEOUT_MS
 //                                                     posts that message to that window (hidden too)
 //   vantro_e2e_probe close-request-with-key CLASS VK  posts WM_CLOSE to vantro's close-request
@@ -220,6 +222,17 @@ int wmain(int argc, wchar_t** argv) {
       return 1;
     }
     print("gone unix_ms=" + std::to_string(unix_ms()));
+    return 0;
+  }
+  if (command == L"wait-key-up" && argc == 4) {
+    const int key = static_cast<int>(std::wcstol(argv[2], nullptr, 0));
+    char vk[16];
+    std::snprintf(vk, sizeof vk, "0x%02x", key);
+    if (!wait_until(timeout_arg(3), [&] { return (GetAsyncKeyState(key) & 0x8000) == 0; })) {
+      print(std::string("timeout: key vk=") + vk + " still down");
+      return 1;
+    }
+    print(std::string("key up vk=") + vk + " unix_ms=" + std::to_string(unix_ms()));
     return 0;
   }
   if (command == L"foreground" || (command == L"wait-foreground" && argc == 4)) {
