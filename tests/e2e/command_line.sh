@@ -173,7 +173,8 @@ else
     grep -qs "vantro 0.3.0 is running." "$WORK/run-out" && break
     sleep 0.1
   done
-  banner=$'vantro 0.3.0 is running.\n  Pick element : Ctrl+Shift+Space\n  Pick window  : Ctrl+Alt+Space\n  Cancel       : Esc (inside overlay)\n  Quit         : Tray menu \u2192 Quit, or `vantro --close`\n\nSwitch focus to any app, then press a leader.'
+  # The arrow as its UTF-8 bytes: bash turns \u escapes into UTF-8 only under a UTF-8 locale.
+  banner=$'vantro 0.3.0 is running.\n  Pick element : Ctrl+Shift+Space\n  Pick window  : Ctrl+Alt+Space\n  Cancel       : Esc (inside overlay)\n  Quit         : Tray menu \xe2\x86\x92 Quit, or `vantro --close`\n\nSwitch focus to any app, then press a leader.'
   if [[ $(cat "$WORK/run-out") == "$banner" ]]; then
     echo "ok: a normal run prints the banner"
   else
