@@ -212,21 +212,23 @@ bool is_date_then_lone_digit(std::string_view value, std::string_view after) {
   return ends_bare_value(static_cast<unsigned char>(end)) || (end >= '\n' && end <= '\r');
 }
 
+// The shape of a date and its 'T' ('0' for any digit).
+constexpr std::string_view kDateAndT = "0000-00-00T";
+
 // Whether a bare value, from the start of `text` on, begins with a date (YYYY-MM-DD) and a 'T'
 // that no digit follows. The parser reads such a value as a date and time when the rest of it
 // looks like one, and takes the first digit of the hour after the 'T' for granted (with its
 // assertions on it aborts). No TOML document holds such a value.
 bool is_date_then_t_without_hour(std::string_view text) {
-  constexpr std::string_view kShape = "0000-00-00T";
-  if (text.size() < kShape.size()) return false;
-  for (std::size_t i = 0; i < kShape.size(); ++i) {
+  if (text.size() < kDateAndT.size()) return false;
+  for (std::size_t i = 0; i < kDateAndT.size(); ++i) {
     const char c = text[i];
-    const bool fits = kShape[i] == '0'   ? is_digit(c)
-                      : kShape[i] == 'T' ? (c == 'T' || c == 't')
-                                         : c == kShape[i];
+    const bool fits = kDateAndT[i] == '0'   ? is_digit(c)
+                      : kDateAndT[i] == 'T' ? (c == 'T' || c == 't')
+                                            : c == kDateAndT[i];
     if (!fits) return false;
   }
-  return text.size() == kShape.size() || !is_digit(text[kShape.size()]);
+  return text.size() == kDateAndT.size() || !is_digit(text[kDateAndT.size()]);
 }
 
 // What the text outside strings and comments holds next. A quote starts a string only where a
@@ -342,7 +344,7 @@ std::optional<RefusedText> find_refused_text(std::string_view toml_text) {
     if (expect == Expect::value && ch != '[' && ch != '{' && ch != ']' && ch != '}' && ch != ',') {
       const std::string_view value = cursor.rest();
       if (is_date_then_t_without_hour(value)) {
-        cursor.advance(11);
+        cursor.advance(kDateAndT.size());
         return cursor.refuse("expected a time (hh:mm:ss) after the date and its 'T'");
       }
       cursor.advance_while([](char32_t x) { return is_ascii(x) && !ends_bare_value(x); });
